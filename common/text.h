@@ -1,0 +1,37 @@
+// Engine text: one element per Unicode code point, so positions, lengths and
+// character codes count code points, never bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zr {
+
+using text = std::u32string;
+using text_view = std::u32string_view;
+
+// Decodes UTF-8. A byte that does not start a well-formed sequence is read as
+// the Latin-1 character of the same code, so no byte is ever dropped.
+text from_utf8(std::string_view bytes);
+
+// Encodes as UTF-8. Code points that UTF-8 cannot carry (surrogates, values
+// above U+10FFFF) are written with the generalised three- or four-byte form.
+std::string to_utf8(text_view characters);
+
+// Simple per-code-point lower-case mapping of Unicode.
+char32_t lower_char(char32_t c);
+text lower_case(text_view characters);
+
+// Decimal text of an integer, no blanks: "-7", "12".
+text number_text(long long value);
+
+// "True" or "False", as the debug listings write booleans.
+text bool_text(bool value);
+
+// The character whose code is `code` as a one-character text.
+inline text char_text(char32_t code) {
+  return text(1, code);
+}
+
+}  // namespace zr

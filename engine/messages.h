@@ -1,0 +1,27 @@
+// The message channel to the host. Every message reaches the host through
+// output_object::writes.
+#pragma once
+
+#include "common/text.h"
+
+namespace zr {
+
+struct engine_state;
+
+// Calls the host's writes with the text; nothing for an empty text. Raises
+// the missing-object error when no output object was given; an error the
+// host's writes raises ends the run the same way.
+void send_message(engine_state& state, text_view message);
+// send_message of the text followed by CR LF.
+void send_line(engine_state& state, text_view line);
+// send_line while debug is on.
+void debug_line(engine_state& state, text_view line);
+// Two blanks per nest level 1..nest, each a write of its own, then the text
+// and CR LF.
+void print_indented(engine_state& state, text_view line);
+// Three tabs and ". ", then print_indented: 2 + nest writes in all.
+void trace_line(engine_state& state, text_view line);
+// trace_line while debug is on.
+void trace(engine_state& state, text_view line);
+
+}  // namespace zr

@@ -1,0 +1,88 @@
+#include "engine/run.h"
+
+#include <chrono>
+#include <thread>
+
+#include "common/easylife.h"
+#include "common/errors.h"
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+
+namespace zr {
+
+namespace {
+
+void act_on_termination(engine_state& state) {
+  if (state.flags.terminate_requested.exchange(false))
+    raise_engine_error(U"user ordered to terminate");
+}
+
+// Keeps a waiting loop from burning a whole core while the host (or another
+// thread) decides.
+void pause_briefly() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
+
+void yield_to_host(engine_state& state) {
+  if (state.event_pump) state.event_pump();
+}
+
+void poll_host(engine_state& state) {
+  yield_to_host(state);
+  act_on_termination(state);
+  while (state.flags.suspended) {
+    pause_briefly();
+    yield_to_host(state);
+    act_on_termination(state);
+  }
+}
+
+void wait_for_step(engine_state& state) {
+  if (state.flags.steps_on) {
+    // Each grant lets exactly one wait through.
+    while (!state.flags.step_granted.exchange(false)) {
+      poll_host(state);
+      pause_briefly();
+    }
+  }
+  poll_host(state);
+}
+
+void print_text(engine_state& state, text_view printed) {
+  run_state& run = state.run;
+  run.last_printed = run.line_prefix;
+  run.last_printed += printed;
+  run.line_prefix.clear();
+  if (state.schema.header.print_while_processing) {
+    if (state.flags.debug_on) send_message(state, text_crlf);
+    send_message(state, run.last_printed);
+    if (state.flags.debug_on) send_message(state, text_crlf);
+  }
+  run.result_body += run.last_printed;
+}
+
+void compile(engine_state& state) {
+  state.run.locator = U"compile start";
+  try {
+    // The schema reader and the dialog loop are not part of the engine yet.
+    raise_engine_error(U"the translation loop is not available in this build");
+  } catch (...) {
+    raise_with_context(U"in \"compile\" module\r\nlocator: " + state.run.locator);
+  }
+}
+
+text assemble_result(const engine_state& state) {
+  const run_state& run = state.run;
+  text result = run.redirect_line;
+  result += text_lf;
+  result += run.reengine_line;
+  result += text_lf;
+  result += run.save_line;
+  result += text_lf;
+  result += run.result_body;
+  return result;
+}
+
+}  // namespace zr

@@ -1,0 +1,60 @@
+// The run variables that every stage of a translation shares, the yield point
+// where the host regains control, the step pause of step mode, printing into
+// the result and the layout of the result text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "common/text.h"
+
+namespace zr {
+
+struct engine_state;
+
+struct run_state {
+  text schema_text;                // as given to translate
+  text source;                     // as given to translate, with CR LF added
+  text source_text;                // the text being scanned: schema, then source
+  std::int64_t scan_position = 1;  // 1-based position of the next character
+  std::int64_t text_length = 0;
+  bool end_of_text = false;
+  text coming_event;
+  text tocken;
+  text ttype;
+  text script_name = U"zorvane-1";
+  text line_prefix;
+  text last_printed;
+  text result_body;
+  text redirect_line;
+  text reengine_line;
+  text save_line;
+  text locator;
+  std::optional<text> result;  // the final result of a successful run
+};
+
+// One pass of the host's event pump, when one is installed.
+void yield_to_host(engine_state& state);
+
+// The yield point: yields once, then acts on a termination request
+// ("user ordered to terminate") and holds the run while it is suspended.
+void poll_host(engine_state& state);
+
+// The step pause: in step mode waits for the host's grant and takes it; then
+// polls the host once.
+void wait_for_step(engine_state& state);
+
+// Appends the pending line prefix and `printed` to the result body; with
+// "print while processing" on, also sends it to the host's console.
+void print_text(engine_state& state, text_view printed);
+
+// The translation run proper: reads the schema, runs the dialog over the
+// source and leaves the result in run.result. Failures carry the context
+// "in "compile" module" and the run's locator.
+void compile(engine_state& state);
+
+// The result: redirect, reengine and save lines, each ended by LF, then the
+// body.
+text assemble_result(const engine_state& state);
+
+}  // namespace zr

@@ -1,0 +1,25 @@
+// translate: one translation run with the error convention the host sees.
+#pragma once
+
+#include <optional>
+
+#include "common/errors.h"
+#include "common/text.h"
+
+namespace zr {
+
+struct engine_state;
+
+// Stores the schema and the source (with CR LF added, so the last word of the
+// source ends with a separator), runs the translation and returns its result.
+// A failure is handed to report_translate_error.
+std::optional<text> translate(engine_state& state, text_view schema, text_view source);
+
+// Sends the failure report (CR LF, "in "translate" module", CR LF, number,
+// " * ", description) through the channel. Returns no value for error 2048
+// and numbers of 0 or below; raises the others to the host as zrcomp_error
+// with the context "in "translate" module zrcomp.translate ". When the report
+// itself cannot be sent, that failure reaches the host instead.
+std::optional<text> report_translate_error(engine_state& state, const engine_error& error);
+
+}  // namespace zr

@@ -1,0 +1,77 @@
+// The engine library's one public header. A host creates a zrcomp, hands it
+// an output object, calls translate and steers a running translation through
+// the flag methods. Texts cross as UTF-8.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#define ZR_API __attribute__((visibility("default")))
+
+namespace zr {
+
+// The host's side of the message channel: every engine message (traces,
+// console messages, error reports) arrives through writes.
+class ZR_API output_object {
+ public:
+  virtual ~output_object();
+  virtual void writes(const std::string& message) = 0;
+};
+
+// An error the engine raises to its host: a number and a description that
+// ends with the chain of contexts it passed. Engine errors (number 2048) do
+// not reach the host this way; translate reports them and returns no value.
+class ZR_API zrcomp_error : public std::runtime_error {
+ public:
+  zrcomp_error(int number, const std::string& description);
+  ~zrcomp_error() override;
+  int number() const noexcept { return number_; }
+  const std::string& description() const noexcept { return description_; }
+
+ private:
+  int number_;
+  std::string description_;
+};
+
+// Installs the calling thread's event pump: a callback the engine calls
+// wherever it yields to its host during a translation (a GUI processes its
+// pending events there). An empty function removes it.
+ZR_API void set_event_pump(std::function<void()> pump);
+
+struct engine_state;
+
+// One engine object. Every zrcomp of a thread shares that thread's engine
+// state; the object holds nothing of its own. The flag methods may be called
+// from any thread (a signal handler, a watchdog, the pump) during a run.
+class ZR_API zrcomp {
+ public:
+  zrcomp();
+  ~zrcomp();
+  zrcomp(const zrcomp&) = delete;
+  zrcomp& operator=(const zrcomp&) = delete;
+
+  // Runs one translation. Returns the result text, or no value when the run
+  // failed with an engine error (then reported through writes). Raises
+  // zrcomp_error for the other errors.
+  std::optional<std::string> translate(const std::string& schema, const std::string& source);
+  void give_write_method(std::shared_ptr<output_object> out_put_object);
+  // In step mode: leaves it and lets the run go on at full speed. Otherwise
+  // toggles the suspension of the run.
+  void suspend_dialog_and_schema();
+  // Step mode on, with one step granted.
+  void steps();
+  bool are_steps_on() const;
+  bool is_debug_on() const;
+  // The run stops at its next poll with "user ordered to terminate".
+  void user_terminated();
+  // Toggles debug output; returns the new value.
+  bool reset_debug();
+
+ private:
+  std::shared_ptr<engine_state> state_;
+};
+
+}  // namespace zr
