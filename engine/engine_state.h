@@ -7,8 +7,11 @@
 #include <memory>
 
 #include "engine/dialog_state.h"
+#include "engine/interpreter.h"
 #include "engine/run.h"
 #include "engine/schema_table.h"
+#include "engine/streams.h"
+#include "engine/variables.h"
 #include "engine/zrcomp.h"
 
 namespace zr {
@@ -31,6 +34,9 @@ struct engine_state {
   schema_table schema;
   reader_state reader;
   dialog_state dialog;
+  variable_table variables;
+  stream_state streams;
+  interpreter_state interpreter;
 };
 
 // The calling thread's engine state, made on first use.

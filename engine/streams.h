@@ -1,0 +1,30 @@
+// The 30 output streams. A stream collects what actions print while it is
+// open; its content is its macro variable in the variable table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "common/text.h"
+
+namespace zr {
+
+struct engine_state;
+
+struct stream_state {
+  std::array<bool, 31> stream_open{};  // used 1..30
+  std::int16_t open_streams = 0;
+};
+
+// All streams closed, none open: the start of every dialog.
+void reset_streams(engine_state& state);
+// Toggles stream n: opens it (emptying it) or suspends it (keeping its
+// content). Errors carry the context "when close/open thread n in module
+// `control_thread` ...".
+void control_thread(engine_state& state, std::int16_t n);
+// Appends the text to every open stream.
+void append_to_streams(engine_state& state, text_view printed);
+// Closes every open stream; the contents stay.
+void close_all_streams(engine_state& state);
+
+}  // namespace zr
