@@ -134,8 +134,8 @@ void carry_out(engine_state& state, const operation& op) {
       destination = sum_text(static_cast<long long>(int16_of_text(op.o1)) * int16_of_text(op.o2));
       break;
     case U'/': {
-      std::int16_t divisor = int16_of_text(op.o2);
       std::int16_t dividend = int16_of_text(op.o1);
+      std::int16_t divisor = int16_of_text(op.o2);
       if (divisor == 0) raise_platform_error(error_number::division_by_zero);
       destination = real_text(static_cast<double>(dividend) / divisor, 15);
       break;
@@ -314,12 +314,10 @@ bool run_action_statement(engine_state& state, text_view statement) {
   if (!statement.empty() && is_operator(statement[0])) {
     parameter = statement;  // the body: the whole statement
   } else {
-    command = split_first(statement, state.schema.header.external_proc_par, parameter);
     // Without P the command is the whole statement and the parameter empty.
-    if (statement.find(state.schema.header.external_proc_par) == text_view::npos) {
-      command = statement;
-      parameter.clear();
-    }
+    std::size_t p = statement.find(state.schema.header.external_proc_par);
+    command = statement.substr(0, p);
+    if (p != text_view::npos) parameter = statement.substr(p + 1);
   }
 
   if (command.empty()) {
