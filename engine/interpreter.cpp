@@ -83,34 +83,28 @@ text sum_text(long long value) {
   return number_text(value);
 }
 
-text quoted_in_message(text_view before, text_view value, text_view after) {
-  return text(before) + text(value) + text(after);
-}
-
 // Absolute stack index of "[" and "]".
 long long stack_subscript(text_view o2) {
   if (!is_numeric(o2))
-    raise_engine_error(quoted_in_message(U"stack subsript `", o2, U"` is not numeric ... "));
+    raise_engine_error(U"stack subsript `" + text(o2) + U"` is not numeric ... ");
   long long s = int16_of_text(o2);
   if (s < 0 || s >= stack_size)
-    raise_engine_error(quoted_in_message(U"stack subsript `", o2, U"` is out of limits ... "));
+    raise_engine_error(U"stack subsript `" + text(o2) + U"` is out of limits ... ");
   return s;
 }
 
 // Stack index of "(" and ")": an offset into the current segment.
 long long stack_offset(const engine_state& state, text_view o2) {
-  if (!is_numeric(o2))
-    raise_engine_error(quoted_in_message(U"stack offset `", o2, U"` is not numeric ... "));
+  if (!is_numeric(o2)) raise_engine_error(U"stack offset `" + text(o2) + U"` is not numeric ... ");
   long long f = int16_of_text(o2);
   const variable_table& table = state.variables;
   if (f >= table.zzz || f < 0)
-    raise_engine_error(quoted_in_message(U"stack offset `", o2, U"` is out of limits ... "));
+    raise_engine_error(U"stack offset `" + text(o2) + U"` is out of limits ... ");
   long long s = static_cast<long long>(table.sss) * table.zzz + f;
   // The index is a 16-bit number: a larger one overflows before it is checked.
   if (s < -32768 || s > 32767) raise_platform_error(error_number::overflow);
   if (s >= stack_size || s < 0)
-    raise_engine_error(
-        quoted_in_message(U"stack subsript `", number_text(s), U"` is out of limits ... "));
+    raise_engine_error(U"stack subsript `" + number_text(s) + U"` is out of limits ... ");
   return s;
 }
 
@@ -188,10 +182,8 @@ void run_operator(engine_state& state, text_view body, operation& op) {
     if (!is_numeric(op.o2)) raise_engine_error(U"operand 2 =`" + op.o2 + U"` is not numeric");
     if (!is_numeric(op.o1)) raise_engine_error(U"operand 1 =`" + op.o1 + U"` is not numeric");
   }
-  if (state.flags.debug_on)
-    trace_line(state, state.variables.names[op.ix1] + U" = oper1=vvv(" + number_text(op.ix1) +
-                          U")=`" + op.o1 + U"` oper2=`" + op.o2 + U"` ix2=`" + number_text(op.ix2) +
-                          U"`");
+  trace(state, state.variables.names[op.ix1] + U" = oper1=vvv(" + number_text(op.ix1) + U")=`" +
+                   op.o1 + U"` oper2=`" + op.o2 + U"` ix2=`" + number_text(op.ix2) + U"`");
   carry_out(state, op);
   dump_variables(state);
   store_builtin_variables(state);
