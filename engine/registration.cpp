@@ -34,8 +34,10 @@ text concat(std::initializer_list<text_view> parts) {
   return joined;
 }
 
-// Where current_line starts in source_text. current_line is always the tail
-// of the first line of source_text: it is only ever shortened from the front.
+// Where current_line starts in source_text. current_line is the tail of the
+// first line of source_text whenever an event word or action is read: it is
+// only shortened from the front, and the blank put before the rest of a
+// header line is taken again before the event word.
 std::size_t current_line_offset(const engine_state& state) {
   const text& source = state.run.source_text;
   std::size_t lf = source.find(U'\n');

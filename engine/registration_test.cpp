@@ -95,6 +95,12 @@ TEST(Registration, AQuotedSeparatorMaySpanLinesAndTheLineGoesOnAfterIt) {
   EXPECT_EQ(run.event(1).event_name, U"a\nb");
   EXPECT_EQ(run.event(1).level, 2);
   EXPECT_EQ(run.event(2).event_name, U"next");
+  // The same on the rest of a header line.
+  run = compile_blocks(U"-r  \"x\ny\" `x` 1 -e\n  _next `y` 1 -e\n");
+  ASSERT_FALSE(run.error) << run.error_text();
+  EXPECT_EQ(run.event(1).event_name, U"x\ny");
+  EXPECT_EQ(run.event(1).action, U"x");
+  EXPECT_EQ(run.event(2).event_name, U"next");
   EXPECT_EQ(compile_line(U"\"open `x` 1 -e").error_text(),
             in_schema("closing char =\"= is not found; text=`\"open` ... "));
 }

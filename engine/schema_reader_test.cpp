@@ -193,6 +193,19 @@ TEST(SchemaReader, AStopRequestEndsTheReadingWithTheReadersContext) {
   }
 }
 
+TEST(SchemaReader, StepModeWhileReadingTakesOneGrantPerEventLine) {
+  std::shared_ptr<recording_output> output;
+  auto state = fresh_schema_state(output, schema_text(U"\\\\steps in schema=t\n"));
+  read_schema(*state);  // the grant that switches step mode on covers the one event line
+  EXPECT_TRUE(state->flags.steps_on);
+  EXPECT_FALSE(state->flags.step_granted);
+  // Without the header directive step mode is switched off for the reading.
+  state = fresh_schema_state(output, schema_text(U""));
+  state->flags.steps_on = true;
+  read_schema(*state);
+  EXPECT_FALSE(state->flags.steps_on);
+}
+
 TEST(SchemaReader, TheUnreadTextStaysATailOfTheSchemaForLineNumbers) {
   // A separator and an action that span lines, then a failure two lines on.
   const text schema = schema_text(
