@@ -17,10 +17,15 @@ bool editor_shows_console(const frontend& fe) {
 
 void writes(frontend& fe, text_view message) {
   fe.state.console_buffer += message;
-  // The deadline is compared in single precision, as the clock was read.
-  bool time_passed =
-      static_cast<float>(fe.ui.time_of_day()) > static_cast<float>(fe.state.next_refresh);
-  if (time_passed || fe.state.console_buffer.size() > fe.state.flush_length) refresh_console(fe);
+  if (refresh_due(fe) || fe.state.console_buffer.size() > fe.state.flush_length)
+    refresh_console(fe);
+}
+
+bool refresh_due(const frontend& fe) {
+  // Compared in single precision, as the refresh time always was.
+  float now = static_cast<float>(fe.ui.time_of_day());
+  float deadline = static_cast<float>(fe.state.next_refresh);
+  return now > deadline || deadline - now > 1.0f;
 }
 
 void refresh_console(frontend& fe) {

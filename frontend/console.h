@@ -14,6 +14,11 @@ namespace zr {
 // the buffer is longer than flush_length.
 void writes(frontend& fe, text_view message);
 
+// True when the console's refresh time has passed. The clock counts seconds
+// since midnight: a refresh time more than a second ahead means
+// the clock has passed midnight, so the time has passed too.
+bool refresh_due(const frontend& fe);
+
 // Moves the buffer to the panes (not in unattended mode) and appends it to the
 // console log; a failed append leaves its message in the panes. Empties the
 // buffer and sets the next refresh 0.2 seconds ahead.

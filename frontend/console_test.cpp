@@ -53,6 +53,16 @@ TEST_F(Console, ABufferedMessageIsShownOnceItsTimeHasPassed) {
   EXPECT_EQ(log(), "hello again");
 }
 
+TEST_F(Console, TheClockPassingMidnightDoesNotStallTheConsole) {
+  ui.clock = 86399.95;
+  console_now(fe(), U"before midnight|");
+  ui.clock = 0.05;
+  writes(fe(), U"after");
+  EXPECT_EQ(console(), U"before midnight|after");
+  writes(fe(), U"|waits");
+  EXPECT_EQ(console(), U"before midnight|after");
+}
+
 TEST_F(Console, AnEmptyBufferIsNotRefreshed) {
   double before = fe().state.next_refresh;
   ui.clock += 1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "common/errors.h"
+
 namespace zr {
 
 text fake_toolkit::box_text(control box) const {
@@ -26,6 +28,11 @@ void fake_toolkit::replace_selection(control box, text_view value) {
   auto [start, length] = selections[box];
   contents.replace(start, length, value);
   selections[box] = {start + value.size(), 0};
+}
+
+text fake_toolkit::program_directory() const {
+  if (program_directory_fails) raise_platform_error(error_number::path_not_found);
+  return program_dir;
 }
 
 twips_rect fake_toolkit::geometry(control which) const {

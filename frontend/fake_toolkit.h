@@ -45,7 +45,7 @@ class fake_toolkit : public toolkit {
   void message_box(text_view message) override { messages.emplace_back(message); }
   bool ask_yes_no(text_view message) override;
   std::optional<text> open_file_dialog(text_view initial) override;
-  text program_directory() const override { return program_dir; }
+  text program_directory() const override;
   text command_line() const override { return command; }
   double time_of_day() const override { return clock; }
   void end_program() override { ended = true; }
@@ -87,6 +87,7 @@ class fake_toolkit : public toolkit {
   std::deque<std::function<void()>> pump_actions;
   twips_rect screen_rect{0, 0, 19200, 14400};
   text program_dir = U"/opt/zorvex";
+  bool program_directory_fails = false;  // raises the path-not-found error
   text command;
   double clock = 36000;  // 10:00:00
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "common/easylife.h"
@@ -99,7 +100,13 @@ struct replace_contexts {
 // the old file stays whole until the new one is complete. The new file keeps
 // the old file's permissions.
 void replace_file(text_view path, text_view contents, const replace_contexts& contexts) {
-  const std::string target = to_utf8(path);
+  std::string target = to_utf8(path);
+  // A symbolic link stays a link: the file it points to is replaced.
+  std::error_code no_target;
+  if (std::filesystem::is_symlink(target, no_target)) {
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, no_target);
+    if (!no_target) target = resolved.string();
+  }
   std::string temporary = target + ".zrtmp-XXXXXX";
   int fd = -1;
   try {

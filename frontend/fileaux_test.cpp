@@ -98,6 +98,15 @@ TEST(WriteF, KeepsThePermissionsOfTheFileItReplaces) {
   EXPECT_EQ(std::filesystem::status(to_utf8(path)).permissions(), std::filesystem::perms(0640));
 }
 
+TEST(WriteF, ALinkStaysALinkToTheReplacedFile) {
+  scoped_temp_dir dir;
+  put_file(dir / "real/s.txt", "old");
+  std::filesystem::create_symlink(dir.path() / "real/s.txt", dir.path() / "link.txt");
+  write_f(dir / "link.txt", U"new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txt"));
+  EXPECT_EQ(file_bytes(dir / "real/s.txt"), "new");
+}
+
 TEST(AppendF, AppendsInOrderAndCreatesTheFile) {
   scoped_temp_dir dir;
   text path = dir / "zrout.txt";

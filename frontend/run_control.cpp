@@ -73,7 +73,7 @@ void timer2_tick(frontend& fe) {
     show_mode_label(fe, fe.state.engine->are_steps_on(), control::lblSteps);
     show_mode_label(fe, fe.state.engine->is_debug_on(), control::lblDebug);
   }
-  if (fe.ui.time_of_day() > fe.state.next_refresh) refresh_console(fe);
+  if (refresh_due(fe)) refresh_console(fe);
 }
 
 void debug_clicked(frontend& fe) {

@@ -53,7 +53,7 @@ const std::vector<std::pair<control, text_view>>& static_captions() {
       {control::lblDebug, U"is off"},
       {control::lblSteps, U"are off"},
       {control::cmdClearConsole, U"clear"},
-      {control::lbllblException, U" exception "},
+      {control::lbllblException, U" exception"},
       {control::cmdException, U"clear "},
       {control::cmdHelp, U"&help"},
       {control::cmdDemo, U"about"},
@@ -152,6 +152,10 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
 
 zrmain::~zrmain() {
   set_event_pump(nullptr);
+}
+
+void zrmain::writes(text_view message) {
+  zr::writes(fe_, message);
 }
 
 void zrmain::load() {

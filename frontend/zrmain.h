@@ -60,6 +60,9 @@ class zrmain : public toolkit_events {
   void timer_ticked(timer which) override;
   void resized(control window) override;
 
+  // The same as writes of the output object: adds a message to the console.
+  void writes(text_view message);
+
   frontend& front() { return fe_; }
 
   // The start-up task: names from "prefer.txt", preferences rewritten, panes

@@ -112,6 +112,14 @@ TEST_F(MainWindow, CreationSetsCaptionsAndHidesTheExceptionIndicator) {
   EXPECT_TRUE(fe().state.startup_pending);
 }
 
+TEST_F(MainWindow, AFailedCreationIsShownAndEndsTheProgram) {
+  ui.program_directory_fails = true;
+  create();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], U"top_level_error_handling in initialize: \r\n76\r\nPath not found");
+  EXPECT_TRUE(ui.ended);
+}
+
 TEST_F(MainWindow, StartUpDeletesTheOldStatusFileAndConsoleLog) {
   put_file(home / "d/zrstatus.txt", "end,");
   put_file(home / "d/zrout.txt", "old console");
