@@ -42,9 +42,10 @@ struct frontend_state {
   bool unattended = false;
   std::shared_ptr<zrcomp> engine;
   std::shared_ptr<putout> out_object;
-  // True while a translation runs: the engine yields to the window's events
-  // and a timer tick must not start a second run on the same engine state.
-  bool translating = false;
+  // The engine of the translation in progress, kept even when go drops
+  // `engine`: while it yields to the window's events, a timer tick must not
+  // start a second run on the thread's one engine state.
+  std::shared_ptr<zrcomp> running;
 };
 
 struct frontend {

@@ -39,31 +39,31 @@ void run_requested_translation(frontend& fe) {
   frontend_state& state = fe.state;
   // A tick that arrives while the engine yields inside a run leaves the
   // request for the tick after that run: the thread has one engine state.
-  if (!state.run_requested || state.translating) return;
+  if (!state.run_requested || state.running) return;
   state.run_requested = false;
   state.engine = std::make_shared<zrcomp>();
   state.out_object = std::make_shared<putout>(fe);
-  // Go may drop the front end's reference while the run yields; the run keeps
-  // its own.
-  std::shared_ptr<zrcomp> running = state.engine;
-  running->give_write_method(state.out_object);
+  // Go may drop state.engine while the run yields; this reference keeps the
+  // object alive until translate returns.
+  std::shared_ptr<zrcomp> engine = state.engine;
+  engine->give_write_method(state.out_object);
   std::optional<std::string> result;
-  state.translating = true;
+  state.running = engine;
   try {
-    result = running->translate(to_utf8(fe.ui.box_text(control::txtSchema)),
-                                to_utf8(fe.ui.box_text(control::txtSource)));
+    result = engine->translate(to_utf8(fe.ui.box_text(control::txtSchema)),
+                               to_utf8(fe.ui.box_text(control::txtSource)));
   } catch (...) {
-    state.translating = false;
+    state.running.reset();
     throw;
   }
-  state.translating = false;
+  state.running.reset();
   text shown = stripped_result(result ? from_utf8(*result) : text());
   fe.ui.set_box_text(control::txtResult, shown);
   write_report_f(state.result_path, shown);
   show_mode_label(fe, false, control::lblSteps);
   show_mode_label(fe, false, control::lblDebug);
   // The engine state outlives this run; it must not keep our output object.
-  running->give_write_method(nullptr);
+  engine->give_write_method(nullptr);
   state.engine.reset();
   state.out_object.reset();
 }

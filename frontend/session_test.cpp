@@ -77,6 +77,15 @@ TEST_F(Session, StopEndsARunWaitingForAStep) {
   EXPECT_EQ(ui.box_text(control::txtResult), U"");
 }
 
+TEST_F(Session, EndingTheProgramStopsARunWaitingForAStep) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  ui.on_pump([this] { ui.press(control::btnEnd); });
+  go_and_run();
+  EXPECT_TRUE(ui.ended);
+  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+}
+
 TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
   put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
   start();

@@ -1,6 +1,5 @@
 #include "frontend/zrmain.h"
 
-#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -262,7 +261,7 @@ void zrmain::finish_program() {
 
 void zrmain::end_program() {
   // A run waiting in step mode or suspension would never return on its own.
-  if (fe_.state.translating) zrcomp().user_terminated();
+  if (fe_.state.running) fe_.state.running->user_terminated();
   fe_.ui.end_program();
 }
 
