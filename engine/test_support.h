@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/errors.h"
 #include "engine/engine_state.h"
 
 namespace zr {
