@@ -109,7 +109,7 @@ TEST_F(Console, AnUnwritableLogLeavesItsFailureInThePanes) {
   text expected =
       U"msg"
       U"error opening file `" +
-      (home / "nowhere/zrout.txt") + U"`\r\nPath not found";
+      (home / "nowhere/zrout.txt") + U"`\r\nNo such file or directory";
   EXPECT_EQ(console(), expected);
   EXPECT_EQ(ui.box_text(control::txtEdit), expected);
 }
@@ -121,8 +121,8 @@ TEST_F(Console, UnattendedOnlyLogFailuresReachThePane) {
   EXPECT_EQ(log(), "logged");
   fe().state.log_path = home / "nowhere/zrout.txt";
   console_now(fe(), U"lost");
-  EXPECT_EQ(console(),
-            U"error opening file `" + (home / "nowhere/zrout.txt") + U"`\r\nPath not found");
+  EXPECT_EQ(console(), U"error opening file `" + (home / "nowhere/zrout.txt") +
+                           U"`\r\nNo such file or directory");
 }
 
 TEST_F(Console, ErrorReportsHaveTheirExactLayout) {

@@ -11,35 +11,14 @@
 
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/replace_file.h"
 
 namespace zr {
 
 namespace {
 
-// The platform error number that stands for a failed file call.
-int file_error_number(int posix_error) {
-  switch (posix_error) {
-    case ENOENT:
-    case ENOTDIR:
-      return error_number::path_not_found;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return error_number::permission_denied;
-    case ENOSPC:
-    case EDQUOT:
-      return error_number::disk_full;
-    case EISDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return error_number::path_access;
-    default:
-      return error_number::file_io;
-  }
-}
-
-[[noreturn]] void raise_file_error(int posix_error) {
-  raise_platform_error(file_error_number(posix_error));
+[[noreturn]] void raise_file_error(int system_error) {
+  throw file_error(system_error);
 }
 
 // Writes every byte, retrying short writes; raises the file error on failure.
@@ -69,7 +48,6 @@ class open_file {
   }
   open_file(const open_file&) = delete;
   open_file& operator=(const open_file&) = delete;
-  int fd() const { return fd_; }
   int release() {
     int fd = fd_;
     fd_ = -1;
@@ -89,51 +67,22 @@ text file_context(text_view before, text_view path, text_view after) {
   return context;
 }
 
-// The two halves of replacing a file: creating the temporary file beside it,
-// then writing, closing and renaming it over the old one.
-struct replace_contexts {
-  text opening;
-  text writing;
-};
-
-// Writes a temporary file in the same directory and renames it over `path`, so
-// the old file stays whole until the new one is complete. The new file keeps
-// the old file's permissions.
-void replace_file(text_view path, text_view contents, const replace_contexts& contexts) {
+// Replaces the file through a temporary file beside it. A symbolic link stays
+// a link: the file it points to is replaced. A failure raises with the opening
+// context when the temporary file could not be created, else the writing one.
+void replace_with_contexts(text_view path, text_view contents, text_view opening,
+                           text_view writing) {
   std::string target = to_utf8(path);
-  // A symbolic link stays a link: the file it points to is replaced.
   std::error_code no_target;
   if (std::filesystem::is_symlink(target, no_target)) {
     std::filesystem::path resolved = std::filesystem::weakly_canonical(target, no_target);
     if (!no_target) target = resolved.string();
   }
-  std::string temporary = target + ".zrtmp-XXXXXX";
-  int fd = -1;
+  replace_step step = replace_step::create;
   try {
-    fd = ::mkstemp(temporary.data());
-    if (fd < 0) raise_file_error(errno);
+    replace_file(target, to_utf8(contents), step);
   } catch (...) {
-    raise_with_context(contexts.opening);
-  }
-  open_file file(fd);
-  try {
-    struct stat old_file {};
-    mode_t mode;
-    if (::stat(target.c_str(), &old_file) == 0) {
-      mode = old_file.st_mode & 07777;
-    } else {
-      mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0) raise_file_error(errno);
-    write_all(fd, to_utf8(contents));
-    if (::fsync(fd) != 0) raise_file_error(errno);
-    close_checked(file.release());
-    if (::rename(temporary.c_str(), target.c_str()) != 0) raise_file_error(errno);
-  } catch (...) {
-    ::unlink(temporary.c_str());
-    raise_with_context(contexts.writing);
+    raise_with_context(step == replace_step::create ? opening : writing);
   }
 }
 
@@ -171,9 +120,9 @@ text read_f(text_view path) {
 }
 
 void write_f(text_view path, text_view contents) {
-  replace_file(path, contents,
-               {file_context(U"when opening a file ", path, U" in `write_f` module"),
-                file_context(U"when writing a file ", path, U" in `write_f` module")});
+  replace_with_contexts(path, contents,
+                        file_context(U"when opening a file ", path, U" in `write_f` module"),
+                        file_context(U"when writing a file ", path, U" in `write_f` module"));
 }
 
 text append_f(text_view path, text_view contents) {
@@ -183,7 +132,7 @@ text append_f(text_view path, text_view contents) {
     text status = U"error\nerror opening file `";
     status += path;
     status += U"`\r\n";
-    status += platform_error_description(file_error_number(errno));
+    status += file_error(errno).description();
     return status;
   }
   open_file file(fd);
@@ -217,9 +166,8 @@ void delete_f(text_view path) {
 }
 
 text write_report_f(text_view path, text_view contents) {
-  replace_file(path, contents,
-               {file_context(U"error when open a file ", path, U""),
-                file_context(U"error writing to a file ", path, U"")});
+  replace_with_contexts(path, contents, file_context(U"error when open a file ", path, U""),
+                        file_context(U"error writing to a file ", path, U""));
   return U"done\n" + file_context(U"  file ", path, U" was successfully written on disk ... ");
 }
 

@@ -2,8 +2,8 @@
 // helper opens its file, does its work and closes it again. Files hold UTF-8;
 // a file that is not valid UTF-8 reads byte by byte as Latin-1.
 //
-// Raising helpers raise the platform's file error (its number and fixed
-// description) extended by CR LF and a context line naming the operation and
+// Raising helpers raise the file error (a file error number and the system's
+// reason) extended by CR LF and a context line naming the operation and
 // the file. Status helpers return "done" or "error", a line feed, a message.
 #pragma once
 

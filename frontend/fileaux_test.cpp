@@ -47,14 +47,14 @@ TEST(ReadF, FileInAMissingDirectoryRaisesWithItsContext) {
   engine_error e = raised_by([&] { read_f(path); });
   EXPECT_EQ(e.number(), error_number::path_not_found);
   EXPECT_EQ(e.description(),
-            U"Path not found\r\nwhen opening a file `" + path + U"` in `read_f` module");
+            U"No such file or directory\r\nwhen opening a file `" + path + U"` in `read_f` module");
 }
 
 TEST(ReadF, ADirectoryCannotBeReadAsAFile) {
   scoped_temp_dir dir;
   engine_error e = raised_by([&] { read_f(dir.dir()); });
-  EXPECT_EQ(e.description(), U"Path/File access error\r\nwhen reading a file `" + dir.dir() +
-                                 U"` in `read_f` module");
+  EXPECT_EQ(e.description(),
+            U"Is a directory\r\nwhen reading a file `" + dir.dir() + U"` in `read_f` module");
 }
 
 TEST(WriteF, WrittenTextReadsBackUnchanged) {
@@ -70,8 +70,8 @@ TEST(WriteF, IntoAMissingDirectoryRaisesTheOpenContext) {
   scoped_temp_dir dir;
   text path = dir / "nowhere/s.txt";
   engine_error e = raised_by([&] { write_f(path, U"x"); });
-  EXPECT_EQ(e.description(),
-            U"Path not found\r\nwhen opening a file `" + path + U"` in `write_f` module");
+  EXPECT_EQ(e.description(), U"No such file or directory\r\nwhen opening a file `" + path +
+                                 U"` in `write_f` module");
 }
 
 // A name 250 bytes long exists, but the temporary file beside it would pass
@@ -82,9 +82,9 @@ TEST(WriteF, AFailedWriteLeavesTheOldFileWhole) {
   text path = dir / std::string(250, 'n');
   put_file(path, "old schema");
   engine_error e = raised_by([&] { write_f(path, U"new schema"); });
-  EXPECT_EQ(e.number(), error_number::path_access);
+  EXPECT_EQ(e.number(), error_number::file_io);
   EXPECT_EQ(e.description(),
-            U"Path/File access error\r\nwhen opening a file `" + path + U"` in `write_f` module");
+            U"File name too long\r\nwhen opening a file `" + path + U"` in `write_f` module");
   EXPECT_EQ(file_bytes(path), "old schema");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
@@ -118,8 +118,9 @@ TEST(AppendF, AppendsInOrderAndCreatesTheFile) {
 TEST(AppendF, AMissingDirectoryIsReportedNotRaised) {
   scoped_temp_dir dir;
   text path = dir / "nowhere/zrout.txt";
-  EXPECT_EQ(append_f(path, U"x"), U"error\nerror opening file `" + path + U"`\r\nPath not found");
-  EXPECT_EQ(append_f(U"", U"x"), U"error\nerror opening file ``\r\nPath not found");
+  EXPECT_EQ(append_f(path, U"x"),
+            U"error\nerror opening file `" + path + U"`\r\nNo such file or directory");
+  EXPECT_EQ(append_f(U"", U"x"), U"error\nerror opening file ``\r\nNo such file or directory");
 }
 
 TEST(DeleteF, DeletesFilesOnlyAndIgnoresWhatIsMissing) {
@@ -148,11 +149,11 @@ TEST(WriteReportF, FailuresRaiseWithItsOwnContexts) {
   scoped_temp_dir dir;
   text missing = dir / "nowhere/zrresult.txt";
   EXPECT_EQ(raised_by([&] { write_report_f(missing, U"Hi"); }).description(),
-            U"Path not found\r\nerror when open a file `" + missing + U"`");
+            U"No such file or directory\r\nerror when open a file `" + missing + U"`");
   text occupied = dir / "taken";
   std::filesystem::create_directory(to_utf8(occupied));
   EXPECT_EQ(raised_by([&] { write_report_f(occupied, U"Hi"); }).description(),
-            U"Path/File access error\r\nerror writing to a file `" + occupied + U"`");
+            U"Is a directory\r\nerror writing to a file `" + occupied + U"`");
 }
 
 TEST(Paths, FullPathAndWithBackslash) {

@@ -98,7 +98,7 @@ TEST_F(RunControl, AnUnwritableResultFileIsReportedAndKeepsTheEngine) {
   paint_labels_on();
   ui.press(control::cmdGo);
   ui.advance_clock(0.1);
-  text expected_tail = U"\r\nPath not found\r\nerror when open a file `" +
+  text expected_tail = U"\r\nNo such file or directory\r\nerror when open a file `" +
                        (home / "nowhere/zrresult.txt") + U"`\r\nEXCEPTION 76 when in module Timer1";
   text shown = console();
   ASSERT_GE(shown.size(), expected_tail.size());

@@ -170,11 +170,11 @@ TEST_F(MainWindow, AFailingStartUpIsReportedWithItsStep) {
   // A directory where "prefer.txt" should be: the preferences cannot be read.
   std::filesystem::create_directory(home.path() / "prefer.txt");
   start();
-  EXPECT_EQ(console(), U"\r\nPath/File access error\r\nwhen reading a file `" + home.dir() +
+  EXPECT_EQ(console(), U"\r\nIs a directory\r\nwhen reading a file `" + home.dir() +
                            U"prefer.txt` in `read_f` module\r\nprepare_task_at_startup\r\nread "
-                           U"preferences\r\nEXCEPTION 75 when in module Timer1"
+                           U"preferences\r\nEXCEPTION 57 when in module Timer1"
                            // The console log has no name yet.
-                           U"error opening file ``\r\nPath not found");
+                           U"error opening file ``\r\nNo such file or directory");
   EXPECT_TRUE(ui.is_visible(control::lbllblException));
   EXPECT_TRUE(ui.is_visible(control::cmdException));
   EXPECT_FALSE(fe().state.startup_pending);
@@ -217,7 +217,7 @@ TEST_F(MainWindow, LoadFailureGoesStraightIntoTheConsolePane) {
   fe().state.prefs_text = U"schema=nowhere/s.txt";
   ui.press(control::cmdLoad);
   EXPECT_EQ(console(),
-            U"before|EXCEPTION when in module cmdLoad_Click\r\n76\r\nPath not found"
+            U"before|EXCEPTION when in module cmdLoad_Click\r\n76\r\nNo such file or directory"
             U"\r\nwhen opening a file `" +
                 home.dir() + U"nowhere/s.txt` in `read_f` module");
   EXPECT_FALSE(file_exists(home / "d/zrout.txt"));
@@ -259,8 +259,8 @@ TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndReportsTheError) {
   ui.set_box_text(control::txtSchema, U"new schema");
   ui.press(control::cmdSaveSchema);
   EXPECT_EQ(file_bytes(home / to_utf8(name)), "old schema");
-  EXPECT_EQ(console(), U"\r\nPath/File access error\r\nwhen opening a file `" + home.dir() + name +
-                           U"` in `write_f` module\r\nEXCEPTION 75 ");
+  EXPECT_EQ(console(), U"\r\nFile name too long\r\nwhen opening a file `" + home.dir() + name +
+                           U"` in `write_f` module\r\nEXCEPTION 57 ");
   EXPECT_TRUE(ui.is_visible(control::lbllblException));
   ui.press(control::cmdException);
   EXPECT_FALSE(ui.is_visible(control::lbllblException));
