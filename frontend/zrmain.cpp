@@ -121,7 +121,6 @@ text choose_app_dir(text_view program_directory, const char* home) {
 zrmain::zrmain(toolkit& ui) : fe_(ui) {
   try {
     frontend_state& state = fe_.state;
-    state.engine.reset();
     state.app_dir = choose_app_dir(ui.program_directory(), std::getenv("ZORVEX_HOME"));
     command_line_names names = read_command_line(ui.command_line());
     state.schema_path = names.schema_path;
