@@ -3,11 +3,16 @@
 # that are missing. Quiet when everything is already there.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev)
-# Extra groups, asked for by name: "bench" for the benchmarks.
+# qt6-base-dev builds zorvex; qt6-qpa-plugins holds the offscreen platform its
+# tests run on, and a font lets the offscreen windows lay their text out.
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+# Extra groups, asked for by name: "bench" for the benchmarks, "screenshot"
+# for a picture of the real window (a virtual X server and a capture tool).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev) ;;
+    screenshot) packages+=(xvfb xauth x11-apps imagemagick libxcb-cursor0) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

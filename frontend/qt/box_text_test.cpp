@@ -1,0 +1,60 @@
+#include "frontend/qt/box_text.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace zr {
+namespace {
+
+struct line_break_case {
+  text logic;
+  std::u16string document;
+};
+
+// Every kind of line break keeps a character of its own in the document.
+TEST(BoxText, LineBreaksMapBothWays) {
+  const line_break_case cases[] = {
+      {U"", u""},
+      {U"a\r\nb", u"a\u2029b"},
+      {U"a\nb", u"a\u2028b"},
+      {U"a\rb", u"a\u240Db"},
+      {U"\r\n\r\n", u"\u2029\u2029"},
+      {U"\n\r", u"\u2028\u240D"},
+      {U"\r\r\n", u"\u240D\u2029"},
+      {U"x\U0001F600y", u"x\U0001F600y"},
+  };
+  for (const auto& c : cases) {
+    QString expected = QString::fromStdU16String(c.document);
+    EXPECT_EQ(document_text(c.logic), expected) << to_utf8(c.logic);
+    EXPECT_EQ(logic_text(expected), c.logic) << to_utf8(c.logic);
+  }
+}
+
+// A real document gives back exactly what it was given, CR LF included.
+TEST(BoxText, ADocumentKeepsTheText) {
+  const text mixed = U"line 1\r\nline 2\nline 3\rend \u00e9\U0001F600\r\n";
+  QPlainTextEdit box;
+  box.setPlainText(document_text(mixed));
+  EXPECT_EQ(logic_text(box.document()->toRawText()), mixed);
+  EXPECT_EQ(box.document()->blockCount(), 3);
+}
+
+TEST(BoxText, PositionsCountDocumentCharacters) {
+  const text value = U"ab\r\ncd\n\U0001F600e";
+  const std::pair<std::size_t, int> cases[] = {
+      {0, 0}, {2, 2}, {3, 3}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 8}, {9, 9}, {100, 9},
+  };
+  for (auto [index, position] : cases)
+    EXPECT_EQ(document_position(value, index), position) << index;
+}
+
+TEST(BoxText, InsideLineBreakOnlyBetweenCrAndLf) {
+  const text value = U"a\r\nb\rc\n";
+  for (std::size_t k = 0; k <= value.size(); ++k)
+    EXPECT_EQ(inside_line_break(value, k), k == 2) << k;
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,428 @@
+#include "frontend/qt/qt_toolkit.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QShortcut>
+#include <QTextBlock>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "common/errors.h"
+#include "frontend/qt/box_text.h"
+
+namespace zr {
+
+namespace {
+
+constexpr double twips_per_inch = 1440;
+
+QColor resolve(colour c) {
+  switch (c.of) {
+    case colour::kind::button_face:
+      return QApplication::palette().color(QPalette::Button);
+    case colour::kind::button_text:
+      return QApplication::palette().color(QPalette::ButtonText);
+    case colour::kind::rgb:
+      break;
+  }
+  return QColor(c.red, c.green, c.blue);
+}
+
+// Message texts break lines with CR LF; a label shows only the LF.
+QString shown_message(text_view message) {
+  QString shown = qt_text(message);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return shown;
+}
+
+double screen_dpi() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+}
+
+}  // namespace
+
+qt_toolkit::qt_toolkit(QStringList arguments)
+    : command_line_(from_qt(arguments.join(QLatin1Char(' ')))), windows_(build_windows()) {
+  for (control which : {control::txtSchema, control::txtSource, control::txtConsole,
+                        control::txtResult, control::txtHelp, control::txtEdit}) {
+    pane_box& box = panes_[which];
+    box.widget = static_cast<QPlainTextEdit*>(widget(which));
+  }
+  connect_events();
+}
+
+qt_toolkit::~qt_toolkit() {
+  // Nothing the windows send while they go may reach the logic.
+  events_ = nullptr;
+  for (auto& [watched, which] : double_click_targets_)
+    watched->removeEventFilter(this);
+  windows_.main->removeEventFilter(this);
+  windows_.editor->removeEventFilter(this);
+  widget(control::txtEdit)->removeEventFilter(this);
+}
+
+void qt_toolkit::connect_events() {
+  for (const auto& [which, w] : windows_.controls) {
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    if (button == nullptr) continue;
+    control clicked = which;
+    connect(button, &QAbstractButton::clicked, this, [this, clicked] {
+      if (events_ != nullptr) events_->clicked(clicked);
+    });
+  }
+  for (auto& [which, box] : panes_) {
+    control edited = which;
+    connect(box.widget->document(), &QTextDocument::contentsChanged, this, [this, edited] {
+      if (!changing_) panes_[edited].edited = true;
+    });
+    if (which == control::txtHelp) continue;
+    double_click_targets_[box.widget->viewport()] = which;
+    box.widget->viewport()->installEventFilter(this);
+  }
+  double_click_targets_[windows_.editor.get()] = control::frmEdit;
+  windows_.editor->installEventFilter(this);
+  windows_.main->installEventFilter(this);
+  widget(control::txtEdit)->installEventFilter(this);
+
+  // Esc anywhere in the main window.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), windows_.main.get());
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (events_ != nullptr) events_->key_pressed(control::zrmain, key_escape);
+  });
+
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    if (events_ != nullptr) events_->timer_ticked(timer::Timer1);
+  });
+  connect(&timer2_, &QTimer::timeout, this, [this] {
+    if (events_ != nullptr) events_->timer_ticked(timer::Timer2);
+  });
+}
+
+QWidget* qt_toolkit::widget(control which) const {
+  auto found = windows_.controls.find(which);
+  if (found == windows_.controls.end()) raise_platform_error(error_number::missing_object);
+  return found->second;
+}
+
+qt_toolkit::pane_box* qt_toolkit::pane(control box) const {
+  auto found = panes_.find(box);
+  return found == panes_.end() ? nullptr : &found->second;
+}
+
+void qt_toolkit::sync(pane_box& box) const {
+  if (!box.edited) return;
+  box.contents = logic_text(box.widget->document()->toRawText());
+  box.edited = false;
+  box.selection_start = std::min(box.selection_start, box.contents.size());
+  box.selection_length = std::min(box.selection_length, box.contents.size() - box.selection_start);
+}
+
+template <class Change>
+void qt_toolkit::change_document(Change change) {
+  changing_ = true;
+  try {
+    change();
+  } catch (...) {
+    changing_ = false;
+    throw;
+  }
+  changing_ = false;
+}
+
+text qt_toolkit::box_text(control box) const {
+  if (pane_box* p = pane(box)) {
+    sync(*p);
+    return p->contents;
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget(box))) return from_qt(line->text());
+  raise_platform_error(error_number::invalid_argument);
+}
+
+void qt_toolkit::set_box_text(control box, text_view value) {
+  if (pane_box* p = pane(box)) {
+    change_document([&] { p->widget->setPlainText(document_text(value)); });
+    p->contents = text(value);
+    p->edited = false;
+    p->selection_start = 0;
+    p->selection_length = 0;
+    return;
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget(box))) {
+    line->setText(qt_text(value));
+    return;
+  }
+  raise_platform_error(error_number::invalid_argument);
+}
+
+void qt_toolkit::set_selection(control box, std::size_t start, std::size_t length) {
+  if (pane_box* p = pane(box)) {
+    sync(*p);
+    start = std::min(start, p->contents.size());
+    length = std::min(length, p->contents.size() - start);
+    p->selection_start = start;
+    p->selection_length = length;
+    QTextCursor cursor(p->widget->document());
+    cursor.setPosition(document_position(p->contents, start));
+    cursor.setPosition(document_position(p->contents, start + length), QTextCursor::KeepAnchor);
+    p->widget->setTextCursor(cursor);
+    return;
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget(box))) {
+    text value = from_qt(line->text());
+    start = std::min(start, value.size());
+    length = std::min(length, value.size() - start);
+    auto begin = static_cast<int>(qt_text(text_view(value).substr(0, start)).size());
+    auto count = static_cast<int>(qt_text(text_view(value).substr(start, length)).size());
+    line->setSelection(begin, count);
+    return;
+  }
+  raise_platform_error(error_number::invalid_argument);
+}
+
+void qt_toolkit::replace_selection(control box, text_view value) {
+  if (pane_box* p = pane(box)) {
+    sync(*p);
+    const std::size_t start = p->selection_start;
+    const std::size_t end = start + p->selection_length;
+    text replaced = p->contents;
+    replaced.replace(start, p->selection_length, value);
+    const std::size_t after = start + value.size();
+    // An edit that splits or joins a CR LF changes how the document breaks
+    // its lines around it: the whole document is laid anew.
+    bool relay = inside_line_break(p->contents, start) || inside_line_break(p->contents, end) ||
+                 inside_line_break(replaced, start) || inside_line_break(replaced, after);
+    change_document([&] {
+      if (relay) {
+        p->widget->setPlainText(document_text(replaced));
+        QTextCursor cursor(p->widget->document());
+        cursor.setPosition(document_position(replaced, after));
+        p->widget->setTextCursor(cursor);
+      } else {
+        QTextCursor cursor(p->widget->document());
+        cursor.setPosition(document_position(p->contents, start));
+        cursor.setPosition(document_position(p->contents, end), QTextCursor::KeepAnchor);
+        cursor.insertText(document_text(value));
+        p->widget->setTextCursor(cursor);
+      }
+    });
+    p->contents = std::move(replaced);
+    p->selection_start = after;
+    p->selection_length = 0;
+    p->widget->ensureCursorVisible();
+    return;
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget(box))) {
+    line->insert(qt_text(value));
+    return;
+  }
+  raise_platform_error(error_number::invalid_argument);
+}
+
+void qt_toolkit::set_visible(control which, bool visible) {
+  QWidget* w = widget(which);
+  w->setVisible(visible);
+  if (visible && w->isWindow()) {
+    w->raise();
+    w->activateWindow();
+  }
+}
+
+void qt_toolkit::set_caption(control which, text_view caption) {
+  QWidget* w = widget(which);
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(qt_text(caption));
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(qt_text(caption));
+  } else {
+    w->setWindowTitle(qt_text(caption));
+  }
+}
+
+void qt_toolkit::set_background(control which, colour background) {
+  QWidget* w = widget(which);
+  QPalette palette = w->palette();
+  palette.setColor(QPalette::Window, resolve(background));
+  w->setPalette(palette);
+  w->setAutoFillBackground(true);
+}
+
+void qt_toolkit::set_text_colour(control which, colour foreground) {
+  QWidget* w = widget(which);
+  QPalette palette = w->palette();
+  palette.setColor(QPalette::WindowText, resolve(foreground));
+  palette.setColor(QPalette::Text, resolve(foreground));
+  w->setPalette(palette);
+}
+
+long long qt_toolkit::to_twips(int pixels) const {
+  return std::llround(pixels * twips_per_inch / screen_dpi());
+}
+
+int qt_toolkit::to_pixels(long long twips) const {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * screen_dpi() / twips_per_inch));
+}
+
+twips_rect qt_toolkit::geometry(control which) const {
+  QRect r = widget(which)->geometry();
+  return {static_cast<long>(to_twips(r.x())), static_cast<long>(to_twips(r.y())),
+          static_cast<long>(to_twips(r.width())), static_cast<long>(to_twips(r.height()))};
+}
+
+void qt_toolkit::set_geometry(control which, twips_rect rect) {
+  widget(which)->setGeometry(to_pixels(rect.left), to_pixels(rect.top), to_pixels(rect.width),
+                             to_pixels(rect.height));
+}
+
+twips_rect qt_toolkit::screen() const {
+  QScreen* s = QGuiApplication::primaryScreen();
+  QRect r = s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
+  return {static_cast<long>(to_twips(r.x())), static_cast<long>(to_twips(r.y())),
+          static_cast<long>(to_twips(r.width())), static_cast<long>(to_twips(r.height()))};
+}
+
+QTimer& qt_toolkit::timer_of(timer which) {
+  return which == timer::Timer1 ? timer1_ : timer2_;
+}
+
+void qt_toolkit::set_timer_interval(timer which, int milliseconds) {
+  timer_of(which).setInterval(milliseconds);
+}
+
+void qt_toolkit::set_timer_enabled(timer which, bool enabled) {
+  QTimer& t = timer_of(which);
+  if (enabled && !t.isActive()) t.start();
+  if (!enabled) t.stop();
+}
+
+void qt_toolkit::message_box(text_view message) {
+  if (unattended_) {
+    std::fprintf(stderr, "zorvex: %s\n", shown_message(message).toLocal8Bit().constData());
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("zorvex"), shown_message(message),
+                  QMessageBox::Ok, windows_.main->isVisible() ? windows_.main.get() : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+bool qt_toolkit::ask_yes_no(text_view message) {
+  if (unattended_) return true;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("zorvex"), shown_message(message),
+                  QMessageBox::Yes | QMessageBox::No,
+                  windows_.editor->isVisible() ? windows_.editor.get() : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<text> qt_toolkit::open_file_dialog(text_view initial) {
+  if (unattended_) return std::nullopt;
+  QFileDialog dialog(windows_.main->isVisible() ? windows_.main.get() : nullptr,
+                     QStringLiteral("zorvex"));
+  // Qt's own dialog: the same on every desktop, and one a test can answer.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A result file need not exist yet.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  QFileInfo start(qt_text(initial));
+  if (start.isDir()) {
+    dialog.setDirectory(start.absoluteFilePath());
+  } else {
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return from_qt(dialog.selectedFiles().first());
+}
+
+text qt_toolkit::program_directory() const {
+  return from_qt(QCoreApplication::applicationDirPath());
+}
+
+double qt_toolkit::time_of_day() const {
+  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+void qt_toolkit::end_program() {
+  ended_ = true;
+  timer1_.stop();
+  timer2_.stop();
+  windows_.editor->hide();
+  windows_.main->hide();
+  if (quit_) {
+    quit_();
+  } else {
+    QCoreApplication::exit(0);
+  }
+}
+
+void qt_toolkit::process_pending_events() {
+  ++pump_passes_;
+  QCoreApplication::processEvents();
+}
+
+bool qt_toolkit::key_typed(control which, QEvent* event) {
+  auto* key = static_cast<QKeyEvent*>(event);
+  int code = 0;
+  if (key->key() == Qt::Key_Escape) {
+    code = key_escape;
+  } else if (!key->text().isEmpty()) {
+    code = static_cast<int>(key->text().at(0).unicode());
+  } else {
+    // Shift, arrows and the like type nothing.
+    return false;
+  }
+  return events_->key_pressed(which, code);
+}
+
+bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
+  if (events_ == nullptr) return false;
+  QWidget* editor = windows_.editor.get();
+  switch (event->type()) {
+    case QEvent::MouseButtonDblClick: {
+      auto found = double_click_targets_.find(watched);
+      if (found == double_click_targets_.end()) return false;
+      events_->double_clicked(found->second);
+      return true;
+    }
+    case QEvent::KeyPress:
+      if (watched == widget(control::txtEdit)) return key_typed(control::txtEdit, event);
+      // Keys the text box leaves reach the window too: only Esc counts there.
+      if (watched == editor && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        return key_typed(control::frmEdit, event);
+      return false;
+    case QEvent::Close:
+      // Closing the editor from its title bar puts the text back, as Esc
+      // does; closing the main window ends the program as the end button does.
+      if (watched == editor) {
+        event->ignore();
+        events_->key_pressed(control::frmEdit, key_escape);
+        return true;
+      }
+      if (watched == windows_.main.get()) {
+        event->ignore();
+        if (!ended_) events_->clicked(control::btnEnd);
+        return true;
+      }
+      return false;
+    case QEvent::Resize:
+      if (watched == editor) events_->resized(control::frmEdit);
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace zr

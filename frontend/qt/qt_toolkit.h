@@ -1,0 +1,106 @@
+// The toolkit of the logic carried out with Qt 6 Widgets: the two real
+// windows, their text boxes, labels, timers, message boxes and file dialog.
+// It reports clicks, double-clicks, keys, timer ticks and resizes to the
+// logic, and lets the engine run Qt's pending events while it translates.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <map>
+
+#include "frontend/qt/windows.h"
+#include "frontend/toolkit.h"
+
+class QPlainTextEdit;
+
+namespace zr {
+
+class qt_toolkit : public QObject, public toolkit {
+ public:
+  // `arguments` are the program's arguments after its name; they form the
+  // command line the logic reads.
+  explicit qt_toolkit(QStringList arguments);
+  ~qt_toolkit() override;
+
+  // The logic that receives the windows' events; nullptr detaches it.
+  void attach(toolkit_events* events) { events_ = events; }
+  // Without a display nobody can answer a dialog: message boxes go to
+  // standard error, questions are answered Yes, the file dialog is cancelled.
+  void set_unattended(bool unattended) { unattended_ = unattended; }
+  // What ending the program does after the windows are closed; by default the
+  // application's event loop is left.
+  void set_quit_action(std::function<void()> quit) { quit_ = std::move(quit); }
+  bool ended() const { return ended_; }
+  // The widget of a control, for the program and for tests.
+  QWidget* widget(control which) const;
+  // How often the engine has yielded to Qt's events.
+  long pump_passes() const { return pump_passes_; }
+
+  // toolkit
+  text box_text(control box) const override;
+  void set_box_text(control box, text_view value) override;
+  void set_selection(control box, std::size_t start, std::size_t length) override;
+  void replace_selection(control box, text_view value) override;
+  void set_visible(control which, bool visible) override;
+  void set_caption(control which, text_view caption) override;
+  void set_background(control which, colour background) override;
+  void set_text_colour(control which, colour foreground) override;
+  twips_rect geometry(control which) const override;
+  void set_geometry(control which, twips_rect rect) override;
+  twips_rect screen() const override;
+  void set_timer_interval(timer which, int milliseconds) override;
+  void set_timer_enabled(timer which, bool enabled) override;
+  void message_box(text_view message) override;
+  bool ask_yes_no(text_view message) override;
+  std::optional<text> open_file_dialog(text_view initial) override;
+  text program_directory() const override;
+  text command_line() const override { return command_line_; }
+  double time_of_day() const override;
+  void end_program() override;
+  void process_pending_events() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // A multi-line box: the exact text the logic gave it, kept until the user
+  // edits the box, and the selection in the logic's characters.
+  struct pane_box {
+    QPlainTextEdit* widget = nullptr;
+    text contents;
+    bool edited = false;
+    std::size_t selection_start = 0;
+    std::size_t selection_length = 0;
+  };
+
+  void connect_events();
+  pane_box* pane(control box) const;
+  // Brings a pane's kept text up to date after the user edited it.
+  void sync(pane_box& box) const;
+  // Changes a pane's document without taking it for a user's edit.
+  template <class Change>
+  void change_document(Change change);
+  QTimer& timer_of(timer which);
+  bool key_typed(control which, QEvent* event);
+  long long to_twips(int pixels) const;
+  int to_pixels(long long twips) const;
+
+  mutable std::map<control, pane_box> panes_;
+  std::map<QObject*, control> double_click_targets_;
+  QTimer timer1_;
+  QTimer timer2_;
+  text command_line_;
+  toolkit_events* events_ = nullptr;
+  std::function<void()> quit_;
+  bool unattended_ = false;
+  bool ended_ = false;
+  bool changing_ = false;
+  long pump_passes_ = 0;
+  // Last, so the windows go first and their last signals still find the
+  // toolkit whole.
+  zorvex_windows windows_;
+};
+
+}  // namespace zr
