@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QTextBlock>
 #include <QTime>
 #include <algorithm>
@@ -66,11 +65,6 @@ qt_toolkit::qt_toolkit(QStringList arguments)
 qt_toolkit::~qt_toolkit() {
   // Nothing the windows send while they go may reach the logic.
   events_ = nullptr;
-  for (auto& [watched, which] : double_click_targets_)
-    watched->removeEventFilter(this);
-  windows_.main->removeEventFilter(this);
-  windows_.editor->removeEventFilter(this);
-  widget(control::txtEdit)->removeEventFilter(this);
 }
 
 void qt_toolkit::connect_events() {
@@ -93,14 +87,11 @@ void qt_toolkit::connect_events() {
   }
   double_click_targets_[windows_.editor.get()] = control::frmEdit;
   windows_.editor->installEventFilter(this);
-  windows_.main->installEventFilter(this);
   widget(control::txtEdit)->installEventFilter(this);
-
-  // Esc anywhere in the main window.
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), windows_.main.get());
-  connect(escape, &QShortcut::activated, this, [this] {
-    if (events_ != nullptr) events_->key_pressed(control::zrmain, key_escape);
-  });
+  // Esc on whichever control of the main window has the keyboard.
+  windows_.main->installEventFilter(this);
+  for (QWidget* child : windows_.main->findChildren<QWidget*>())
+    child->installEventFilter(this);
 
   connect(&timer1_, &QTimer::timeout, this, [this] {
     if (events_ != nullptr) events_->timer_ticked(timer::Timer1);
@@ -387,6 +378,12 @@ bool qt_toolkit::key_typed(control which, QEvent* event) {
   return events_->key_pressed(which, code);
 }
 
+bool qt_toolkit::is_main_window_key(QObject* watched, QEvent* event) const {
+  auto* w = qobject_cast<QWidget*>(watched);
+  return w != nullptr && w->window() == windows_.main.get() &&
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
 bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
   if (events_ == nullptr) return false;
   QWidget* editor = windows_.editor.get();
@@ -399,6 +396,7 @@ bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress:
       if (watched == widget(control::txtEdit)) return key_typed(control::txtEdit, event);
+      if (is_main_window_key(watched, event)) return key_typed(control::zrmain, event);
       // Keys the text box leaves reach the window too: only Esc counts there.
       if (watched == editor && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         return key_typed(control::frmEdit, event);

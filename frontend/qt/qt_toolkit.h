@@ -84,6 +84,8 @@ class qt_toolkit : public QObject, public toolkit {
   void change_document(Change change);
   QTimer& timer_of(timer which);
   bool key_typed(control which, QEvent* event);
+  // Esc typed on the main window or any of its controls.
+  bool is_main_window_key(QObject* watched, QEvent* event) const;
   long long to_twips(int pixels) const;
   int to_pixels(long long twips) const;
 

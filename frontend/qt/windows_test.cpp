@@ -1,0 +1,490 @@
+// The real windows on Qt's offscreen platform, driven with mouse and keys
+// through QTest, running the real engine.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "frontend/frm_edit.h"
+#include "frontend/qt/box_text.h"
+#include "frontend/qt/qt_toolkit.h"
+#include "frontend/test_support.h"
+#include "frontend/zrmain.h"
+
+namespace zr {
+namespace {
+
+using testing::file_bytes;
+using testing::file_exists;
+using testing::put_file;
+
+// Long enough for any run of these tests; only a hung run reaches it.
+constexpr int patience_ms = 5000;
+
+// A schema of one nest; `events` are its event lines.
+std::string schema_with(std::string_view header, std::string_view events) {
+  std::string schema(header);
+  schema += "\\\\schema main\r\n-r\r\n";
+  schema += events;
+  schema += "\\\\end schema\r\n\\\\end file\r\n";
+  return schema;
+}
+
+// Prints "Hi" for each hello and ends at the end of the text.
+std::string hello_schema(std::string_view header = "") {
+  return schema_with(header, "  _hello `Hi` 0\r\n  .eot `` 1 -e\r\n");
+}
+
+// What the user does while a run goes on: each step waits for its condition,
+// then acts. A zero timer checks on every pass of the event loop, and so on
+// every pass of the engine's pump too.
+class user_script {
+ public:
+  user_script() {
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { advance(); });
+    timer_.start();
+  }
+  user_script& then(std::function<bool()> ready, std::function<void()> act) {
+    steps_.push_back({std::move(ready), std::move(act)});
+    return *this;
+  }
+  bool done() const { return steps_.empty(); }
+
+ private:
+  struct step {
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  void advance() {
+    if (steps_.empty() || !steps_.front().ready()) return;
+    std::function<void()> act = std::move(steps_.front().act);
+    steps_.pop_front();
+    act();
+  }
+  QTimer timer_;
+  std::deque<step> steps_;
+};
+
+// Answers the next modal dialog as soon as it is open.
+void answer_dialog(std::function<void(QWidget*)> answer) {
+  auto* poll = new QTimer;
+  poll->setInterval(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) return;
+    poll->stop();
+    poll->deleteLater();
+    answer(dialog);
+  });
+  poll->start();
+}
+
+// Answers the next message box with `button` and keeps its text.
+void answer_message_box(QMessageBox::StandardButton button, QString* shown = nullptr) {
+  answer_dialog([button, shown](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr);
+    if (shown != nullptr) *shown = box->text();
+    box->button(button)->click();
+  });
+}
+
+class Windows : public ::testing::Test {
+ protected:
+  Windows() {
+    ::setenv("ZORVEX_HOME", home.path().c_str(), 1);
+    put_file(home / "example/vbs_c/s.txt", hello_schema());
+    put_file(home / "example/vbs_c/reallife.inc", "hello");
+  }
+  ~Windows() override {
+    main.reset();
+    ui.reset();
+    ::unsetenv("ZORVEX_HOME");
+  }
+
+  // Creates the windows and waits for Timer1's start-up task.
+  void start(QStringList arguments = {}) {
+    ui = std::make_unique<qt_toolkit>(arguments);
+    ui->set_quit_action([this] { quit_called = true; });
+    main = std::make_unique<zrmain>(*ui);
+    ui->attach(main.get());
+    main->load();
+    ASSERT_TRUE(wait_for([this] { return !fe().state.startup_pending; }));
+  }
+
+  static bool wait_for(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, patience_ms);
+  }
+
+  frontend& fe() { return main->front(); }
+  template <class Widget = QWidget>
+  Widget* the(control which) {
+    auto* w = qobject_cast<Widget*>(ui->widget(which));
+    EXPECT_NE(w, nullptr);
+    return w;
+  }
+  text box(control which) { return ui->box_text(which); }
+  // What a pane shows, one "\n" per line break.
+  QString shown(control which) { return the<QPlainTextEdit>(which)->toPlainText(); }
+
+  void click(control button) { QTest::mouseClick(the<QAbstractButton>(button), Qt::LeftButton); }
+  void double_click(control which) {
+    QWidget* target = ui->widget(which);
+    if (auto* pane = qobject_cast<QPlainTextEdit*>(target)) target = pane->viewport();
+    QTest::mouseDClick(target, Qt::LeftButton);
+  }
+
+  bool running() { return fe().state.running != nullptr; }
+  bool idle() { return !running() && !fe().state.run_requested; }
+  // Presses go and waits until the run is over and the script done. A run
+  // that waits for good is stopped, and the test fails.
+  void go_and_wait(const user_script* script = nullptr) {
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [this] {
+      ADD_FAILURE() << "the run did not end; console:\n" << to_utf8(console_so_far());
+      if (running()) fe().state.running->user_terminated();
+    });
+    watchdog.start(patience_ms);
+    click(control::cmdGo);
+    ASSERT_TRUE(wait_for([&] { return idle() && (script == nullptr || script->done()); }));
+  }
+  // Everything the console received, shown or still buffered.
+  text console_so_far() { return box(control::txtConsole) + fe().state.console_buffer; }
+  std::size_t dialog_steps() {
+    text console = console_so_far();
+    std::size_t count = 0;
+    for (std::size_t at = console.find(U"DIALOG "); at != text::npos;
+         at = console.find(U"DIALOG ", at + 1))
+      ++count;
+    return count;
+  }
+
+  QColor background(control which) { return ui->widget(which)->palette().color(QPalette::Window); }
+  QColor foreground(control which) {
+    return ui->widget(which)->palette().color(QPalette::WindowText);
+  }
+
+  testing::scoped_temp_dir home;
+  std::unique_ptr<qt_toolkit> ui;
+  std::unique_ptr<zrmain> main;
+  bool quit_called = false;
+};
+
+TEST_F(Windows, StartUpLoadsTheNamedFilesIntoThePanes) {
+  put_file(home / "my.schema", hello_schema());
+  put_file(home / "my.source", "hello\r\nhello\nhello");
+  start({"my.schema", "my.source"});
+  EXPECT_TRUE(ui->widget(control::zrmain)->isVisible());
+  EXPECT_EQ(box(control::txtSchemaFile), U"my.schema");
+  EXPECT_EQ(box(control::txtSourceFile), U"my.source");
+  EXPECT_EQ(box(control::txtResultFile), U"d/zrresult.txt");
+  EXPECT_EQ(box(control::txtSchema), from_utf8(hello_schema()));
+  // The pane shows three lines and gives back both kinds of line break.
+  EXPECT_EQ(box(control::txtSource), U"hello\r\nhello\nhello");
+  EXPECT_EQ(shown(control::txtSource), QStringLiteral("hello\nhello\nhello"));
+  EXPECT_TRUE(file_exists(home / "prefer.txt"));
+}
+
+TEST_F(Windows, ControlsCarryTheirCaptions) {
+  start();
+  const std::pair<control, const char*> captions[] = {
+      {control::cmdBrowse0, "..."},
+      {control::cmdBrowse1, "..."},
+      {control::cmdBrowse2, "..."},
+      {control::cmdSaveSchema, "save"},
+      {control::cmdSaveSource, "save"},
+      {control::cmdSavePreferences, "&apply"},
+      {control::cmdRestoreNames, "&read preferences"},
+      {control::cmdLoad, "&load"},
+      {control::cmdOpenSchema, "<>"},
+      {control::cmdGo, "&go"},
+      {control::cmdDebug, "debug"},
+      {control::cmdSteps, "step"},
+      {control::cmdSuspend, "&suspend/resume"},
+      {control::cmdStop, "stop"},
+      {control::cmdClearConsole, "clear"},
+      {control::cmdException, "clear "},
+      {control::cmdHelp, "&help"},
+      {control::cmdDemo, "about"},
+      {control::btnEnd, "&end"},
+  };
+  for (auto [which, caption] : captions)
+    EXPECT_EQ(the<QAbstractButton>(which)->text(), QString::fromLatin1(caption)) << caption;
+  EXPECT_EQ(the<QLabel>(control::lblDebug)->text(), QStringLiteral("is off"));
+  EXPECT_EQ(the<QLabel>(control::lblSteps)->text(), QStringLiteral("are off"));
+  EXPECT_EQ(the<QLabel>(control::lbllblException)->text(), QStringLiteral(" exception"));
+  EXPECT_EQ(background(control::lbllblException), QColor(255, 0, 0));
+  EXPECT_FALSE(ui->widget(control::lbllblException)->isVisible());
+  EXPECT_FALSE(ui->widget(control::cmdException)->isVisible());
+  EXPECT_FALSE(ui->widget(control::txtHelp)->isVisible());
+  EXPECT_EQ(box(control::txtHelp), help_text);
+}
+
+TEST_F(Windows, PanesAndButtonsAreLaidOutAsTheWindowShowsThem) {
+  start();
+  auto top = [this](control which) {
+    return ui->widget(which)->mapTo(the(control::zrmain), QPoint()).y();
+  };
+  auto left = [this](control which) {
+    return ui->widget(which)->mapTo(the(control::zrmain), QPoint()).x();
+  };
+  EXPECT_LT(top(control::txtSchemaFile), top(control::txtSourceFile));
+  EXPECT_LT(top(control::txtSourceFile), top(control::txtResultFile));
+  EXPECT_LT(top(control::txtResultFile), top(control::txtSchema));
+  EXPECT_EQ(top(control::txtSchema), top(control::txtSource));
+  EXPECT_LT(left(control::txtSchema), left(control::txtSource));
+  EXPECT_LT(top(control::txtSchema), top(control::txtConsole));
+  EXPECT_LT(top(control::txtConsole), top(control::txtResult));
+  EXPECT_GT(left(control::cmdBrowse0), left(control::txtSchemaFile));
+  EXPECT_GT(left(control::cmdGo), left(control::txtConsole));
+}
+
+TEST_F(Windows, GoFillsTheResultAndTheConsole) {
+  put_file(home / "example/vbs_c/reallife.inc", "hello hello");
+  start();
+  go_and_wait();
+  EXPECT_EQ(box(control::txtResult), U"HiHi");
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "HiHi");
+  ASSERT_TRUE(wait_for([this] { return fe().state.console_buffer.empty(); }));
+  EXPECT_FALSE(box(control::txtConsole).empty());
+  // The pane holds exactly what the console log holds.
+  EXPECT_EQ(to_utf8(box(control::txtConsole)), file_bytes(home / "d/zrout.txt"));
+  // Go opened the console in the editor window, which received it too.
+  EXPECT_TRUE(ui->widget(control::frmEdit)->isVisible());
+  EXPECT_EQ(ui->widget(control::frmEdit)->windowTitle(),
+            QStringLiteral("console: ") + qt_text(fe().state.log_path));
+  EXPECT_EQ(background(control::frmEdit), QColor(192, 192, 192));
+  EXPECT_EQ(box(control::txtEdit), box(control::txtConsole));
+  EXPECT_GT(ui->pump_passes(), 0);
+}
+
+TEST_F(Windows, TheAcceleratorOfGoStartsARun) {
+  start();
+  QTest::keyClick(the(control::zrmain), Qt::Key_G, Qt::AltModifier);
+  ASSERT_TRUE(wait_for([this] { return idle() && !box(control::txtResult).empty(); }));
+  EXPECT_EQ(box(control::txtResult), U"Hi");
+}
+
+TEST_F(Windows, DebugPressedDuringARunShowsTraces) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  user_script user;
+  // Timer2 shows the step mode of the waiting run.
+  user.then([this] { return the<QLabel>(control::lblSteps)->text() == "is on"; },
+            [this] { click(control::cmdDebug); })
+      .then([] { return true; },
+            [this] {
+              EXPECT_EQ(the<QLabel>(control::lblDebug)->text(), QStringLiteral("is on"));
+              EXPECT_EQ(background(control::lblDebug), QColor(0, 255, 255));
+              EXPECT_EQ(foreground(control::lblDebug), QColor(0, 0, 255));
+              click(control::cmdSuspend);
+            });
+  go_and_wait(&user);
+  EXPECT_EQ(box(control::txtResult), U"Hi");
+  EXPECT_NE(console_so_far().find(U"DIALOG "), text::npos);
+  // The run is over: both labels are off in the button colours.
+  for (control label : {control::lblDebug, control::lblSteps}) {
+    EXPECT_EQ(the<QLabel>(label)->text(), QStringLiteral("is off"));
+    EXPECT_EQ(background(label), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(foreground(label), QApplication::palette().color(QPalette::ButtonText));
+  }
+}
+
+TEST_F(Windows, EachPressOfStepAdvancesOneDialogStep) {
+  put_file(home / "example/vbs_c/s.txt",
+           hello_schema("\\\\debug dialog=t\r\n\\\\steps in dialog=t\r\n"));
+  put_file(home / "example/vbs_c/reallife.inc", "hello hello hello");
+  start();
+  user_script user;
+  std::size_t before = 0;
+  long passes = 0;
+  // Step mode starts with the first step granted; the dialog waits once it
+  // has taken that step and many passes of the pump go by without another.
+  user.then([this] { return running() && fe().state.running->are_steps_on(); },
+            [&] { passes = ui->pump_passes(); })
+      .then([&] { return ui->pump_passes() > passes + 50; }, [] {});
+  for (int press = 1; press <= 3; ++press) {
+    user.then([] { return true; },
+              [&] {
+                before = dialog_steps();
+                click(control::cmdSteps);
+              })
+        .then([&] { return dialog_steps() > before; }, [&] { passes = ui->pump_passes(); })
+        // Many more passes of the engine's wait: still only that one step.
+        .then([&] { return ui->pump_passes() > passes + 50; },
+              [&, press] { EXPECT_EQ(dialog_steps(), before + 1) << "press " << press; });
+  }
+  user.then([] { return true; }, [this] { click(control::cmdSuspend); });
+  go_and_wait(&user);
+  EXPECT_EQ(box(control::txtResult), U"HiHiHi");
+}
+
+TEST_F(Windows, StopEndsALongRun) {
+  std::string words;
+  for (int k = 0; k < 50000; ++k)
+    words += "w" + std::to_string(k) + " ";
+  put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
+  put_file(home / "example/vbs_c/reallife.inc", words);
+  start();
+  user_script user;
+  user.then([this] { return running(); }, [this] { click(control::cmdStop); });
+  go_and_wait(&user);
+  EXPECT_NE(console_so_far().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(box(control::txtResult), U"");
+}
+
+TEST_F(Windows, TheEditorOpensOnDoubleClickAndCopiesBackOnEsc) {
+  start();
+  double_click(control::txtSchema);
+  QWidget* editor = the(control::frmEdit);
+  ASSERT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->windowTitle(), QStringLiteral("schema:  example/vbs_c/s.txt"));
+  EXPECT_EQ(background(control::frmEdit), QColor(255, 192, 128));
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(0, 0, 0));
+  EXPECT_TRUE(edit->font().fixedPitch());
+  EXPECT_EQ(box(control::txtEdit), from_utf8(hello_schema()));
+
+  edit->moveCursor(QTextCursor::End);
+  QTest::keyClicks(edit, "xy");
+  QTest::keyClick(edit, Qt::Key_Escape);
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(box(control::txtSchema), from_utf8(hello_schema() + "xy"));
+  // Only save writes the file.
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/s.txt"), hello_schema());
+  click(control::cmdSaveSchema);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/s.txt"), hello_schema() + "xy");
+}
+
+TEST_F(Windows, EachPaneOpensWithItsCaptionAndColour) {
+  start();
+  const std::tuple<control, const char*, QColor> ways_in[] = {
+      {control::txtSource, "source: example/vbs_c/reallife.inc", QColor(128, 255, 128)},
+      {control::txtResult, "result: d/zrresult.txt", QColor(128, 128, 255)},
+      {control::txtSchema, "schema:  example/vbs_c/s.txt", QColor(255, 192, 128)},
+  };
+  for (const auto& [pane, caption, colour] : ways_in) {
+    double_click(pane);
+    EXPECT_EQ(the(control::frmEdit)->windowTitle(), QString::fromLatin1(caption));
+    EXPECT_EQ(background(control::frmEdit), colour) << caption;
+    EXPECT_EQ(box(control::txtEdit), box(pane)) << caption;
+  }
+  // A double-click on the editor's text closes it.
+  double_click(control::txtEdit);
+  EXPECT_FALSE(the(control::frmEdit)->isVisible());
+  EXPECT_EQ(fe().editor.current_text, U"");
+}
+
+TEST_F(Windows, ClosingTheEditorFromItsTitleBarCopiesBack) {
+  start();
+  double_click(control::txtSource);
+  ui->set_box_text(control::txtEdit, U"edited");
+  the(control::frmEdit)->close();
+  EXPECT_FALSE(the(control::frmEdit)->isVisible());
+  EXPECT_EQ(box(control::txtSource), U"edited");
+}
+
+TEST_F(Windows, TheEditorTakesNineTenthsOfTheScreenCentred) {
+  start();
+  double_click(control::txtSchema);
+  QRect screen = QGuiApplication::primaryScreen()->geometry();
+  QRect window = the(control::frmEdit)->geometry();
+  EXPECT_NEAR(window.width(), screen.width() * 0.9, 1);
+  EXPECT_NEAR(window.height(), screen.height() * 0.9, 1);
+  EXPECT_NEAR(window.left(), (screen.width() - window.width()) / 2, 1);
+  EXPECT_NEAR(window.top(), (screen.height() - window.height()) / 2, 1);
+  // The text box follows the window: 400 twips narrower, 600 lower.
+  the(control::frmEdit)->resize(600, 400);
+  QCoreApplication::processEvents();
+  twips_rect edit = ui->geometry(control::txtEdit);
+  twips_rect frame = ui->geometry(control::frmEdit);
+  EXPECT_NEAR(edit.width, frame.width - 400, 15);
+  EXPECT_NEAR(edit.height, frame.height - 600, 15);
+  EXPECT_NEAR(edit.left, 100, 15);
+  EXPECT_NEAR(edit.top, 100, 15);
+}
+
+TEST_F(Windows, TypingIntoALongTextAsksTheSizeQuestion) {
+  put_file(home / "example/vbs_c/reallife.inc", std::string(27001, 'a'));
+  start();
+  double_click(control::txtSource);
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  QString question;
+  answer_message_box(QMessageBox::No, &question);
+  QTest::keyClick(edit, Qt::Key_B);
+  EXPECT_EQ(question, qt_text(size_warning_text).replace("\r\n", "\n"));
+  // No: the key still arrives, and no question comes again.
+  EXPECT_EQ(box(control::txtEdit).size(), 27002u);
+  QTest::keyClick(edit, Qt::Key_C);
+  EXPECT_EQ(box(control::txtEdit).size(), 27003u);
+  EXPECT_EQ(fe().editor.show_size_warning, false);
+}
+
+TEST_F(Windows, HelpShowsItsTextInAnOkBox) {
+  start();
+  QString message;
+  answer_message_box(QMessageBox::Ok, &message);
+  click(control::cmdHelp);
+  EXPECT_EQ(message, qt_text(help_text).replace("\r\n", "\n"));
+}
+
+TEST_F(Windows, BrowsePutsTheChosenNameInTheNameBox) {
+  start();
+  const QString chosen = QString::fromStdString(home.path().string() + "/other.txt");
+  answer_dialog([chosen](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    ASSERT_NE(files, nullptr);
+    files->selectFile(chosen);
+    static_cast<QDialog*>(files)->accept();
+  });
+  click(control::cmdBrowse1);
+  EXPECT_EQ(box(control::txtSourceFile), from_qt(chosen));
+  // Cancelling gives the box the current path.
+  answer_dialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+  click(control::cmdBrowse0);
+  EXPECT_EQ(box(control::txtSchemaFile), fe().state.schema_path);
+}
+
+TEST_F(Windows, EndWritesTheStatusLineAndEscDoesNot) {
+  start();
+  QTest::keyClick(the(control::txtSchema), Qt::Key_Escape);
+  EXPECT_TRUE(quit_called);
+  EXPECT_FALSE(file_exists(home / "d/zrstatus.txt"));
+  EXPECT_FALSE(the(control::zrmain)->isVisible());
+
+  main.reset();
+  ui.reset();
+  quit_called = false;
+  start();
+  click(control::btnEnd);
+  EXPECT_TRUE(quit_called);
+  EXPECT_EQ(file_bytes(home / "d/zrstatus.txt").substr(0, 4), "end,");
+}
+
+TEST_F(Windows, AResultThatCannotBeWrittenShowsTheExceptionIndicator) {
+  start();
+  // A directory where the result file should be.
+  std::filesystem::create_directories(home.path() / "d/zrresult.txt");
+  go_and_wait();
+  EXPECT_EQ(box(control::txtResult), U"Hi");
+  EXPECT_TRUE(the(control::lbllblException)->isVisible());
+  EXPECT_TRUE(the(control::cmdException)->isVisible());
+  EXPECT_NE(console_so_far().find(U"when in module Timer1"), text::npos);
+  click(control::cmdException);
+  EXPECT_FALSE(the(control::lbllblException)->isVisible());
+}
+
+}  // namespace
+}  // namespace zr
