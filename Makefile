@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo bench format clean
+.PHONY: all deps build test gui demo bench format clean
 
 all: build
 
@@ -18,6 +18,11 @@ build: deps $(BUILD)/build.ninja
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+# The desktop program on the bundled example. Its preferences ("prefer.txt")
+# and its folder "d" (console log, result, status) live in the source tree.
+gui: build
+	ZORVEX_HOME=$(CURDIR) $(BUILD)/frontend/qt/zorvex example/vbs_c/s.txt example/vbs_c/reallife.inc
 
 # Benchmarks build apart from the tests, optimised, with Google Benchmark.
 bench:

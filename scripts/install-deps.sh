@@ -12,7 +12,7 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev) ;;
-    screenshot) packages+=(xvfb xauth x11-apps imagemagick libxcb-cursor0) ;;
+    screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

@@ -218,6 +218,7 @@ void build_main(window_builder& b, QWidget* window) {
     policy.setRetainSizeWhenHidden(true);
     indicator->setSizePolicy(policy);
   }
+  window->setWindowTitle(QStringLiteral("zorvex"));
   window->resize(900, 700);
 }
 
