@@ -197,6 +197,16 @@ TEST_F(Windows, StartUpLoadsTheNamedFilesIntoThePanes) {
   EXPECT_TRUE(file_exists(home / "prefer.txt"));
 }
 
+TEST_F(Windows, UnattendedTheWindowStaysHidden) {
+  start({"example/vbs_c/s.txt", "example/vbs_c/reallife.inc", "no_gui"});
+  EXPECT_FALSE(ui->widget(control::zrmain)->isVisible());
+  EXPECT_EQ(box(control::txtSource), U"hello");
+  main->writes(std::u32string(300, U'x'));
+  // The console goes only to the log.
+  EXPECT_EQ(box(control::txtConsole), U"");
+  EXPECT_EQ(file_bytes(home / "d/zrout.txt"), std::string(300, 'x'));
+}
+
 TEST_F(Windows, ControlsCarryTheirCaptions) {
   start();
   const std::pair<control, const char*> captions[] = {
