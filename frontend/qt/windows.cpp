@@ -158,19 +158,25 @@ void build_main(window_builder& b, QWidget* window) {
   auto* layout = new QVBoxLayout(window);
 
   // The three name rows, with the buttons that manage names beside them.
-  auto* names = new QGridLayout;
-  const std::pair<const char*, std::pair<control, control>> rows[] = {
-      {"schema:", {control::txtSchemaFile, control::cmdBrowse0}},
-      {"source:", {control::txtSourceFile, control::cmdBrowse1}},
-      {"result:", {control::txtResultFile, control::cmdBrowse2}},
+  struct name_row {
+    const char* caption;
+    control box;
+    control browse;
+    control manage;
   };
-  const control name_buttons[] = {control::cmdSavePreferences, control::cmdRestoreNames,
-                                  control::cmdLoad};
-  for (int row = 0; row < 3; ++row) {
-    names->addWidget(area_caption(rows[row].first), row, 0);
-    names->addWidget(b.name_box(rows[row].second.first), row, 1);
-    names->addWidget(b.button(rows[row].second.second), row, 2);
-    names->addWidget(b.button(name_buttons[row]), row, 3);
+  const name_row rows[] = {
+      {"schema:", control::txtSchemaFile, control::cmdBrowse0, control::cmdSavePreferences},
+      {"source:", control::txtSourceFile, control::cmdBrowse1, control::cmdRestoreNames},
+      {"result:", control::txtResultFile, control::cmdBrowse2, control::cmdLoad},
+  };
+  auto* names = new QGridLayout;
+  int row = 0;
+  for (const name_row& r : rows) {
+    names->addWidget(area_caption(r.caption), row, 0);
+    names->addWidget(b.name_box(r.box), row, 1);
+    names->addWidget(b.button(r.browse), row, 2);
+    names->addWidget(b.button(r.manage), row, 3);
+    ++row;
   }
   names->setColumnStretch(1, 1);
   layout->addLayout(names);
@@ -187,15 +193,17 @@ void build_main(window_builder& b, QWidget* window) {
   layout->addWidget(area_caption("console"));
   auto* console = new QHBoxLayout;
   console->addWidget(b.pane(control::txtConsole), 1);
-  auto* run = column({b.button(control::cmdGo)});
-  run->insertLayout(1, with_label(b.button(control::cmdDebug), b.label(control::lblDebug)));
-  run->insertLayout(2, with_label(b.button(control::cmdSteps), b.label(control::lblSteps)));
-  run->insertWidget(3, b.button(control::cmdSuspend));
-  run->insertWidget(4, b.button(control::cmdStop));
-  run->insertWidget(5, b.button(control::cmdClearConsole));
   QLabel* exception = b.label(control::lbllblException);
   QPushButton* clear_exception = b.button(control::cmdException);
-  run->insertLayout(6, with_label(exception, clear_exception));
+  auto* run = new QVBoxLayout;
+  run->addWidget(b.button(control::cmdGo));
+  run->addLayout(with_label(b.button(control::cmdDebug), b.label(control::lblDebug)));
+  run->addLayout(with_label(b.button(control::cmdSteps), b.label(control::lblSteps)));
+  run->addWidget(b.button(control::cmdSuspend));
+  run->addWidget(b.button(control::cmdStop));
+  run->addWidget(b.button(control::cmdClearConsole));
+  run->addLayout(with_label(exception, clear_exception));
+  run->addStretch();
   console->addLayout(run);
   layout->addLayout(console, 3);
 
