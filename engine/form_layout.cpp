@@ -418,7 +418,7 @@ text lay_out_form(engine_state& state, form_description form, text_view grid_con
     raise_with_context(scaling_context(l));
   }
   text table;
-  in_phase(U"after_scaling in `construct_form` module", [&] { table = table_text(l); });
+  in_phase(table_context, [&] { table = table_text(l); });
   return table;
 }
 

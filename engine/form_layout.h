@@ -21,6 +21,9 @@ inline constexpr std::int16_t max_grid_line = 200;
 // The cell grid holds columns and rows 0..100 (1..100 in use).
 inline constexpr std::int16_t max_grid_cell = 100;
 
+// The context of a failure while the table text is written and stored.
+inline constexpr text_view table_context = U"after_scaling in `construct_form` module";
+
 // The type that marks a menu item.
 inline constexpr text_view menu_type = U"VB.Menu";
 

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
+#include "engine/form_golden.h"
 #include "engine/test_support.h"
 
 namespace zr {
@@ -41,27 +38,6 @@ form_description form_of(std::initializer_list<control_record> controls, double 
   form.w_scale = w_scale;
   form.h_scale = h_scale;
   return form;
-}
-
-std::string golden_path(const std::string& name) {
-  return std::string(ZR_SOURCE_DIR) + "/engine/testdata/form/" + name;
-}
-
-std::string read_golden(const std::string& name) {
-  std::ifstream in(golden_path(name), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-// Compares with the golden file byte for byte (CR LF and the menus' bare LF
-// included). ZR_UPDATE_GOLDEN=1 rewrites the file instead; review the diff.
-void expect_golden(const std::string& name, const std::string& actual) {
-  if (std::getenv("ZR_UPDATE_GOLDEN")) {
-    std::ofstream(golden_path(name), std::ios::binary) << actual;
-    return;
-  }
-  EXPECT_EQ(read_golden(name), actual) << "golden file " << name;
 }
 
 std::string table_of(const form_description& form) {
