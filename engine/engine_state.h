@@ -11,6 +11,7 @@
 #include "engine/run.h"
 #include "engine/schema_table.h"
 #include "engine/streams.h"
+#include "engine/tokenizer.h"
 #include "engine/variables.h"
 #include "engine/zrcomp.h"
 
@@ -34,6 +35,7 @@ struct engine_state {
   schema_table schema;
   reader_state reader;
   dialog_state dialog;
+  tokenizer_state tokenizer;
   variable_table variables;
   stream_state streams;
   interpreter_state interpreter;

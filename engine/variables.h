@@ -44,6 +44,8 @@ double numeric_value(text_view value);
 std::int16_t to_int16(double value);
 // numeric_value then to_int16.
 std::int16_t int16_of_text(text_view value);
+// Rounds as to_int16; raises the overflow error outside the 32-bit range.
+std::int32_t to_int32(double value);
 
 // --- the table ---
 

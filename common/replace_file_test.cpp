@@ -1,0 +1,79 @@
+#include "common/replace_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/errors.h"
+
+namespace zr {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+class ReplaceFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("zr_replace_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  fs::path dir;
+};
+
+TEST_F(ReplaceFileTest, WritesAndReplacesWholeFiles) {
+  fs::path file = dir / "result.txt";
+  replace_file(file, "first\r\n");
+  EXPECT_EQ(contents(file), "first\r\n");
+  replace_file(file, "");
+  EXPECT_EQ(contents(file), "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(ReplaceFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
+  fs::path file = dir / "schema.txt";
+  replace_file(file, "precious");
+  // A file-size limit makes the write fail as a full disk would, for root too.
+  struct rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = saved;
+  tiny.rlim_cur = 4;
+  ::setrlimit(RLIMIT_FSIZE, &tiny);
+  bool raised = false;
+  try {
+    replace_file(file, "a text longer than the limit");
+  } catch (const engine_error& e) {
+    raised = true;
+    EXPECT_NE(e.number(), error_number::engine);
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, saved_handler);
+  EXPECT_TRUE(raised);
+  EXPECT_EQ(contents(file), "precious");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(ReplaceFileTest, AMissingDirectoryFailsWithPathNotFound) {
+  try {
+    replace_file(dir / "no" / "such.txt", "x");
+    FAIL() << "no error raised";
+  } catch (const engine_error& e) {
+    EXPECT_EQ(e.number(), error_number::path_not_found);
+  }
+}
+
+}  // namespace
+}  // namespace zr

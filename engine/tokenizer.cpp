@@ -1,0 +1,157 @@
+#include "engine/tokenizer.h"
+
+#include "common/easylife.h"
+#include "common/errors.h"
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+
+namespace zr {
+
+namespace {
+
+constexpr text_view tokenizer_locator = U"TZ: tocken search started ... ";
+
+struct separator_match {
+  std::size_t position = text_view::npos;  // 0-based
+  std::size_t length = 0;
+  const text* declared = nullptr;  // the event name of a declared separator
+};
+
+// Whether the declared separator `name` stands in `source` at `at`.
+bool separator_at(text_view source, std::size_t at, const text& name, bool fold) {
+  if (name.empty() || at + name.size() > source.size()) return false;
+  for (std::size_t k = 0; k < name.size(); ++k) {
+    char32_t c = fold ? lower_char(source[at + k]) : source[at + k];
+    if (c != name[k]) return false;
+  }
+  return true;
+}
+
+// The leftmost separator at or after `from`. At one position the first
+// declared separator in event order wins (not the longest); a native one
+// (a code below 33) counts only where no declared one matches.
+separator_match next_separator(const engine_state& state, std::size_t from) {
+  const schema_table& schema = state.schema;
+  const text& source = state.run.source_text;
+  const bool fold = schema.header.separator_case_insensetive;
+  for (std::size_t p = from; p < source.size(); ++p) {
+    for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
+      const event_row& row = schema.events[e];
+      if (row.declared_separator && separator_at(source, p, row.event_name, fold))
+        return {p, row.event_name.size(), &row.event_name};
+    }
+    if (source[p] < 33) return {p, 1, nullptr};
+  }
+  return {};
+}
+
+text code_text(char32_t c) {
+  return number_text(static_cast<long long>(c));
+}
+
+void trace_separator(engine_state& state, const separator_match& found, text_view pending) {
+  if (!state.flags.debug_on) return;
+  if (found.declared) {
+    trace(state, U"TZ: found declared separator which is `" + text(pending) + U"`(" +
+                     code_text(pending.empty() ? 0 : pending[0]) + U")... ");
+    trace(state, U"TZ: declared separator is `" + text(pending) + U"`");
+  } else {
+    char32_t c = state.run.source_text[found.position];
+    trace(state, U"TZ: found native separator =`" + char_text(c) + U"`=" + code_text(c));
+    trace(state,
+          U"TZ: separator is native =`" + char_text(c) + U"` ... do not count as an event .... ");
+  }
+}
+
+void deliver_end_of_text(engine_state& state) {
+  state.run.end_of_text = true;
+  state.run.coming_event = state.schema.names.end_of_text_event;
+  state.tokenizer.from_source = U"e";
+  trace(state, U"TZ: parser: end of text = " + state.run.coming_event + U" found ... ");
+}
+
+// A word from the scan position up to the separator: a keyword event when
+// the schema declared it, the identifier event otherwise.
+void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
+  run_state& run = state.run;
+  const header_settings& header = state.schema.header;
+  run.tocken = run.source_text.substr(start, found.position - start);
+  text lookup = header.keyword_case_insensetive ? lower_case(run.tocken) : run.tocken;
+  trace(state, U"TZ: word found before separator is `" + run.tocken + U"`");
+  bool keyword = false;
+  for (std::int16_t e = 1; e <= state.schema.events_quantity && !keyword; ++e) {
+    const event_row& row = state.schema.events[e];
+    keyword = row.kword && row.event_name == lookup;
+  }
+  if (keyword) {
+    trace(state, U"TZ: word is a keyword =`" + lookup + U"`");
+    run.coming_event = lookup;
+    run.tocken = lookup;
+    state.tokenizer.from_source = U"k";
+  } else {
+    run.coming_event = state.schema.names.identifier_event;
+    state.tokenizer.from_source = U"w";
+  }
+  run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
+  run.ttype = classify_tocken(run.tocken);
+  if (run.ttype != U"s" && header.tocken_case_insensetive) run.tocken = lower_case(run.tocken);
+}
+
+void scan(engine_state& state) {
+  tokenizer_state& tokenizer = state.tokenizer;
+  run_state& run = state.run;
+  tokenizer.from_source = U"t";
+  if (!tokenizer.pending_separator.empty()) {
+    run.coming_event = tokenizer.pending_separator;
+    tokenizer.pending_separator.clear();
+    tokenizer.from_source = U"s";
+    return;
+  }
+  for (;;) {
+    if (run.scan_position > static_cast<std::int64_t>(run.source_text.size())) {
+      deliver_end_of_text(state);
+      return;
+    }
+    const std::size_t start = static_cast<std::size_t>(run.scan_position - 1);
+    separator_match found = next_separator(state, start);
+    if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
+    if (found.declared) {
+      tokenizer.pending_separator = state.schema.header.separator_case_insensetive
+                                        ? lower_case(*found.declared)
+                                        : *found.declared;
+    }
+    trace_separator(state, found, tokenizer.pending_separator);
+    if (found.position > start) {
+      deliver_word(state, start, found);
+      return;
+    }
+    run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
+    if (found.declared) {
+      run.coming_event = tokenizer.pending_separator;
+      tokenizer.pending_separator.clear();
+      trace(state, U"TZ: separator is in a first position and is declared =`" + run.coming_event +
+                       U"`" + U" separator_length=" + number_text(found.length));
+      tokenizer.from_source = U"s";
+      return;
+    }
+    // A native separator before any word is skipped.
+  }
+}
+
+}  // namespace
+
+text classify_tocken(text_view tocken) {
+  if (!tocken.empty() && tocken[0] >= U'0' && tocken[0] <= U'9') return U"n";
+  if (!tocken.empty() && tocken[0] == U'"') return U"s";
+  return U"i";
+}
+
+void find_tock(engine_state& state) {
+  try {
+    scan(state);
+  } catch (...) {
+    raise_with_context(U"in find_tock\r\n" + text(tokenizer_locator));
+  }
+}
+
+}  // namespace zr
