@@ -220,7 +220,11 @@ TEST(ConstructForm, NormalisesTheDivisorAndEachControl) {
 TEST(ConstructForm, UndescribedControlStandsAsAWarning) {
   form_fixture form;
   form.add(text_box(U"t1", 0, 0, 10, 10));
-  form.add({.ctype = U"VB.Timer", .cname = U"tmr", .top = U"10"});
+  segment_fields timer;
+  timer.ctype = U"VB.Timer";
+  timer.cname = U"tmr";
+  timer.top = U"10";
+  form.add(timer);
   construct_form(form.state());
   EXPECT_NE(form.table().find(U"\r\n<! VB.Timer >\r\n  control # 2 `tmr` of type `VB.Timer` is "
                               U"undescribed in the schema ... \r\n"),
@@ -237,12 +241,14 @@ TEST(ConstructForm, MenuRowListsAndContainers) {
   form.add(menu_item(U"mnuOpen", U"Open", 21, 0));
   form.add(menu_item(U"mnuCopy", U"Copy", 23, 0));
   form.add(menu_item(U"mnuSave", U"Save", 21, 1));
-  form.add({.ctype = U"VB.Frame",
-            .cname = U"fr",
-            .top = U"100",
-            .height = U"200",
-            .wid = U"300",
-            .container = U"cont"});
+  segment_fields frame;
+  frame.ctype = U"VB.Frame";
+  frame.cname = U"fr";
+  frame.top = U"100";
+  frame.height = U"200";
+  frame.wid = U"300";
+  frame.container = U"cont";
+  form.add(frame);
   form.add(text_box(U"t2", 50, 150, 100, 50));
   construct_form(form.state());
   expect_golden("menus.txt", to_utf8(form.table()));

@@ -1,6 +1,5 @@
 #include "engine/form_layout.h"
 
-#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -9,6 +8,7 @@
 #include "common/errors.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
+#include "engine/variables.h"
 
 namespace zr {
 
@@ -390,14 +390,6 @@ int drop_duplicates(std::vector<std::int32_t>& list, int count) {
     if (checked_at(list, i) != checked_at(list, kept)) checked_at(list, ++kept) = list[i];
   }
   return kept;
-}
-
-std::int32_t to_int32(double value) {
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-        rounded <= std::numeric_limits<std::int32_t>::max()))
-    raise_platform_error(error_number::overflow);
-  return static_cast<std::int32_t>(rounded);
 }
 
 text lay_out_form(engine_state& state, form_description form, text_view grid_context) {

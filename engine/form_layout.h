@@ -74,8 +74,4 @@ void sort_ascending(std::vector<std::int32_t>& list, int count);
 // of values kept.
 int drop_duplicates(std::vector<std::int32_t>& list, int count);
 
-// Rounds to the nearest integer, halves to the even neighbour; raises the
-// overflow error outside the 32-bit range.
-std::int32_t to_int32(double value);
-
 }  // namespace zr

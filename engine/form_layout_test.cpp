@@ -4,6 +4,7 @@
 
 #include "engine/form_golden.h"
 #include "engine/test_support.h"
+#include "engine/variables.h"
 
 namespace zr {
 namespace {
