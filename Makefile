@@ -19,6 +19,13 @@ build: deps $(BUILD)/build.ninja
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
+# Benchmarks build apart from the tests, optimised, with Google Benchmark.
+bench:
+	@scripts/install-deps.sh bench
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
+	cmake --build build-bench --target translate_bench
+	build-bench/bench/translate_bench
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

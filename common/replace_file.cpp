@@ -16,13 +16,17 @@ namespace {
 int error_number_of(int system_error) {
   switch (system_error) {
     case ENOENT:
-    case ENOTDIR: return error_number::path_not_found;
+    case ENOTDIR:
+      return error_number::path_not_found;
     case EACCES:
     case EPERM:
-    case EROFS: return error_number::permission_denied;
+    case EROFS:
+      return error_number::permission_denied;
     case ENOSPC:
-    case EDQUOT: return error_number::disk_full;
-    default: return error_number::file_io;
+    case EDQUOT:
+      return error_number::disk_full;
+    default:
+      return error_number::file_io;
   }
 }
 

@@ -63,16 +63,6 @@ void print_text(engine_state& state, text_view printed) {
   run.result_body += run.last_printed;
 }
 
-void compile(engine_state& state) {
-  state.run.locator = U"compile start";
-  try {
-    // The schema reader and the dialog loop are not part of the engine yet.
-    raise_engine_error(U"the translation loop is not available in this build");
-  } catch (...) {
-    raise_with_context(U"in \"compile\" module\r\nlocator: " + state.run.locator);
-  }
-}
-
 text assemble_result(const engine_state& state) {
   const run_state& run = state.run;
   text result = run.redirect_line;

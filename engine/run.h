@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "engine/zrcomp.h"
 
 namespace zr {
 
@@ -31,6 +32,9 @@ struct run_state {
   text save_line;
   text locator;
   std::optional<text> result;  // the final result of a successful run
+  // Which text the run is reading, for the location of a failure.
+  enum class reading { none, schema, source } phase = reading::none;
+  std::optional<failure_location> failure;  // where the last failed run stopped
 };
 
 // One pass of the host's event pump, when one is installed.
@@ -47,11 +51,6 @@ void wait_for_step(engine_state& state);
 // Appends the pending line prefix and `printed` to the result body; with
 // "print while processing" on, also sends it to the host's console.
 void print_text(engine_state& state, text_view printed);
-
-// The translation run proper: reads the schema, runs the dialog over the
-// source and leaves the result in run.result. Failures carry the context
-// "in "compile" module" and the run's locator.
-void compile(engine_state& state);
 
 // The result: redirect, reengine and save lines, each ended by LF, then the
 // body.

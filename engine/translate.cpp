@@ -3,6 +3,7 @@
 #include "common/easylife.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
+#include "engine/translation_loop.h"
 
 namespace zr {
 
@@ -22,7 +23,11 @@ std::optional<text> translate(engine_state& state, text_view schema, text_view s
     compile(state);
     return state.run.result;
   } catch (...) {
-    return report_translate_error(state, current_error());
+    engine_error error = current_error();
+    state.run.failure = locate_failure(state);
+    const text& description = error.description();
+    state.run.failure->message = to_utf8(description.substr(0, description.find_first_of(U"\r\n")));
+    return report_translate_error(state, error);
   }
 }
 

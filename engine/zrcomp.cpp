@@ -56,4 +56,8 @@ bool zrcomp::reset_debug() {
   return toggle_debug(*state_);
 }
 
+std::optional<failure_location> zrcomp::last_failure() const {
+  return state_->run.failure;
+}
+
 }  // namespace zr

@@ -43,6 +43,16 @@ ZR_API void set_event_pump(std::function<void()> pump);
 
 struct engine_state;
 
+// Where a failed translation was reading when it failed: the schema text (the
+// line being read) or the source text (the scan position), 1-based, and the
+// first line of the error's description.
+struct failure_location {
+  bool in_schema = false;
+  long long line = 1;
+  long long column = 1;
+  std::string message;
+};
+
 // One engine object. Every zrcomp of a thread shares that thread's engine
 // state; the object holds nothing of its own. The flag methods may be called
 // from any thread (a signal handler, a watchdog, the pump) during a run.
@@ -69,6 +79,8 @@ class ZR_API zrcomp {
   void user_terminated();
   // Toggles debug output; returns the new value.
   bool reset_debug();
+  // Where the last translation of this thread failed; none after a success.
+  std::optional<failure_location> last_failure() const;
 
  private:
   std::shared_ptr<engine_state> state_;

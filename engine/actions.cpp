@@ -1,0 +1,100 @@
+#include "engine/actions.h"
+
+#include "common/checked.h"
+#include "common/errors.h"
+#include "engine/custom_actions.h"
+#include "engine/engine_state.h"
+#include "engine/interpreter.h"
+#include "engine/messages.h"
+#include "engine/run.h"
+#include "engine/streams.h"
+#include "engine/variables.h"
+
+namespace zr {
+
+namespace {
+
+struct action_output {
+  text printed;
+  bool to_console = false;
+};
+
+void run_statement(engine_state& state, text_view statement) {
+  if (run_action_statement(state, statement)) return;
+  try {
+    actc(state, statement);
+  } catch (...) {
+    raise_with_context(U"error when calling user defined sub in `actc` ... ");
+  }
+}
+
+// The action's kind is told by its first two characters.
+action_output evaluate(engine_state& state, const event_row& row) {
+  const header_settings& header = state.schema.header;
+  const derived_names& names = state.schema.names;
+  const run_state& run = state.run;
+  const text& action = row.action;
+  if (row.act_text || action.empty() || action[0] != header.action_escape) return {action};
+  const char32_t kind = action.size() > 1 ? action[1] : 0;
+  if (kind != 0 && kind == header.text_string_escape) return {action, true};
+  if (kind == U'"' || kind == U'`') {
+    state.dialog.locator = U"parse_strings_with_macro_variables";
+    return {build_macro_text(state, text_view(action).substr(2))};
+  }
+  if (action == names.text_marker || action == names.print_marker) return {run.tocken};
+  if (action == names.same_token_event)
+    return {run.coming_event == names.identifier_event ? run.tocken : run.coming_event};
+  if (kind == header.action_escape) run_statement(state, text_view(action).substr(2));
+  return {};
+}
+
+}  // namespace
+
+text build_macro_text(engine_state& state, text_view rest) {
+  const text& doubled = state.schema.names.doubled_macro_escape;
+  const char32_t action_escape = state.schema.header.action_escape;
+  text out;
+  while (!rest.empty()) {
+    if (!rest.starts_with(doubled)) {
+      out += rest[0];
+      rest.remove_prefix(1);
+      continue;
+    }
+    if (rest.size() < 3) raise_platform_error(error_number::index_range);
+    const char32_t letter = rest[2];
+    if (letter != action_escape) {
+      out += macro_variable(state, letter);
+      rest.remove_prefix(3);
+      continue;
+    }
+    const char32_t digit = rest.size() > 3 ? rest[3] : 0;
+    if (digit < U'0' || digit > U'9')
+      raise_engine_error(U"sorry, now only one digit is implemented ... ");
+    const variable_table& vars = state.variables;
+    out += table_value(state,
+                       stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'));
+    rest.remove_prefix(4);
+  }
+  trace(state, U"stream to print =`" + out + U"`");
+  return out;
+}
+
+void run_event_action(engine_state& state, std::int16_t e) {
+  const event_row& row = checked_at(state.schema.events, e);
+  state.dialog.locator = U"handlig_action_error";
+  trace(state, U"action(" + number_text(e) + U")=" + row.action + U"  act_text(event_ind)= " +
+                   bool_text(row.act_text));
+  action_output output = evaluate(state, row);
+  state.dialog.locator = U"making_text_error";
+  if (output.to_console) {
+    send_message(state, output.printed);
+    return;
+  }
+  // While a stream is open, only the print marker also prints into the result.
+  const bool streams_open = state.streams.open_streams > 0;
+  if (!output.printed.empty() && (!streams_open || row.action == state.schema.names.print_marker))
+    print_text(state, output.printed);
+  if (streams_open) append_to_streams(state, output.printed);
+}
+
+}  // namespace zr

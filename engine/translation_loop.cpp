@@ -1,0 +1,201 @@
+#include "engine/translation_loop.h"
+
+#include <algorithm>
+
+#include "common/checked.h"
+#include "common/easylife.h"
+#include "common/errors.h"
+#include "engine/dialog.h"
+#include "engine/engine_state.h"
+#include "engine/flags.h"
+#include "engine/messages.h"
+#include "engine/run.h"
+#include "engine/schema_lines.h"
+#include "engine/schema_reader.h"
+#include "engine/streams.h"
+#include "engine/tokenizer.h"
+#include "engine/variables.h"
+
+namespace zr {
+
+namespace {
+
+// The upto command: reads raw source text up to a delimiter (a string
+// constant, say) into the token, as an identifier event of type "s".
+void read_up_to(engine_state& state, text_view command) {
+  run_state& run = state.run;
+  text delimiter(command.substr(4, 1));
+  if (delimiter.empty()) raise_engine_error(U"wrong `upto` tocken in schema `" + delimiter + U"`");
+  if (delimiter[0] == state.schema.header.event_escape) delimiter = char_of_code(command.substr(5));
+  const std::size_t from = static_cast<std::size_t>(run.scan_position - 1);
+  const std::size_t found =
+      from <= run.source_text.size() ? run.source_text.find(delimiter, from) : text::npos;
+  const std::int64_t p = found == text::npos ? 0 : static_cast<std::int64_t>(found) + 1;
+  if (state.flags.debug_on) {
+    trace(state,
+          U"~~ running \"up to\" pos `" + number_text(p) + U"` limiting by `" + delimiter + U"`");
+    trace(state, p > 0 ? run.source_text.substr(from, found - from + 1) : text());
+  }
+  if (p < 1) raise_engine_error(U"non-terminated by '" + delimiter + U"' string constant ... ");
+  run.tocken = run.source_text.substr(from, found - from);
+  run.coming_event = state.schema.names.identifier_event;
+  run.ttype = U"s";
+  run.scan_position = p + 1;
+}
+
+// Carries out a feed back command; true when the loop must end.
+bool carry_out(engine_state& state, const text& command) {
+  if (command.starts_with(U"upto")) {
+    read_up_to(state, command);
+  } else if (command == U"i") {
+    make_line_prefix(state);
+  } else if (command == U"lf") {
+    print_text(state, text_crlf);
+  } else if (command == state.schema.names.doubled_macro_escape) {
+    close_all_streams(state);
+  } else if (command == U"end") {
+    return true;
+  }
+  return false;
+}
+
+void trace_queue(engine_state& state) {
+  const dialog_state& dialog = state.dialog;
+  trace(state, U"queue length=" + number_text(dialog.queue_length));
+  text queue = U"current queue=";
+  for (std::int16_t k = 1; k <= dialog.queue_length; ++k)
+    queue += U"'" + checked_at(dialog.queue_event, k) + U"'  ";
+  trace(state, queue);
+}
+
+// The next event: the top of the queue, or else the tokenizer's next one.
+void next_event(engine_state& state) {
+  dialog_state& dialog = state.dialog;
+  run_state& run = state.run;
+  if (dialog.queue_length > 0) {
+    const std::int16_t top = dialog.queue_length;
+    run.coming_event = checked_at(dialog.queue_event, top);
+    // An element without a type carries no token: the current one stays.
+    if (!checked_at(dialog.queue_ttype, top).empty()) {
+      run.tocken = checked_at(dialog.queue_tocken, top);
+      run.ttype = dialog.queue_ttype[top];
+    }
+    if (state.flags.debug_on) trace_queue(state);
+    --dialog.queue_length;
+    return;
+  }
+  if (run.end_of_text)
+    raise_engine_error(U"end of text encountered; dialogs has been stopped ... ");
+  run.locator = U"before tockenizer call";
+  find_tock(state);
+}
+
+void run_dialog(engine_state& state) {
+  for (;;) {
+    yield_to_host(state);
+    state.run.locator = U"before dialog call";
+    if (carry_out(state, dialog_step(state))) return;
+    next_event(state);
+  }
+}
+
+void run_compile(engine_state& state) {
+  run_state& run = state.run;
+  run_init(state);
+  run.source_text = run.schema_text;
+  state.schema.header.steps_in_schema = false;
+  run.phase = run_state::reading::schema;
+  read_schema(state);
+  if (state.schema.header.debug_dialog) switch_debug_on(state);
+  state.flags.suspended = false;
+  set_steps(state, state.schema.header.steps_in_dialog);
+  run.source_text = run.source;
+  start_text(state);
+  run.phase = run_state::reading::source;
+  dialog_init(state);
+  run.coming_event = state.schema.names.init_event;
+  run.tocken = run.script_name;
+  run_dialog(state);
+  run.result = assemble_result(state);
+}
+
+// Line and column (1-based) of the 0-based position `at` in `source`.
+failure_location position_in(text_view source, std::size_t at, bool in_schema) {
+  at = std::min(at, source.size());
+  text_view before = source.substr(0, at);
+  failure_location where;
+  where.in_schema = in_schema;
+  where.line = 1 + std::count(before.begin(), before.end(), U'\n');
+  const std::size_t line_start = before.rfind(U'\n');
+  where.column =
+      static_cast<long long>(at - (line_start == text_view::npos ? 0 : line_start + 1)) + 1;
+  return where;
+}
+
+}  // namespace
+
+void run_init(engine_state& state) {
+  state.flags.debug_on = false;
+  state.flags.suspended = false;
+  reset_schema_table(state.schema);
+  state.reader.word_separator = U',';
+  state.variables.full_dump = false;
+  run_state& run = state.run;
+  run.redirect_line.clear();
+  run.reengine_line.clear();
+  run.save_line.clear();
+  run.result_body.clear();
+  run.last_printed.clear();
+  run.line_prefix.clear();
+  run.result.reset();
+  run.failure.reset();
+  run.phase = run_state::reading::none;
+  run.script_name = U"zorvane-1";
+}
+
+void dialog_init(engine_state& state) {
+  dialog_state& dialog = state.dialog;
+  state.tokenizer.from_source.clear();
+  // A separator left pending by a run that failed must not open this one.
+  state.tokenizer.pending_separator.clear();
+  dialog.nest_stack[1] = builtin_state::root;
+  dialog.nest = 1;
+  state.run.scan_position = 1;
+  dialog.step_counter = 0;
+  reset_streams(state);
+  dialog.queue_length = 0;
+  make_line_prefix(state);
+  init_builtin_variables(state);
+}
+
+void make_line_prefix(engine_state& state) {
+  text prefix(text_crlf);
+  for (std::int16_t k = 1; k <= state.dialog.nest; ++k)
+    if (checked_at(state.dialog.nest_stack, k) == builtin_state::indent)
+      prefix += state.schema.header.indent_body;
+  state.run.line_prefix = prefix;
+}
+
+void compile(engine_state& state) {
+  state.run.locator = U"compile start";
+  try {
+    run_compile(state);
+  } catch (...) {
+    raise_with_context(U"in \"compile\" module\r\nlocator: " + state.run.locator);
+  }
+}
+
+failure_location locate_failure(const engine_state& state) {
+  const run_state& run = state.run;
+  if (run.phase == run_state::reading::source)
+    return position_in(run.source_text,
+                       static_cast<std::size_t>(std::max<std::int64_t>(run.scan_position, 1) - 1),
+                       false);
+  // The reader consumes the schema text from the front: what is left is a
+  // suffix of it, and the line being read starts where that suffix starts.
+  const std::size_t consumed =
+      run.schema_text.size() - std::min(run.schema_text.size(), run.source_text.size());
+  return position_in(run.schema_text, consumed, true);
+}
+
+}  // namespace zr
