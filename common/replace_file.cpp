@@ -32,7 +32,7 @@ int error_number_of(int system_error) {
 
 [[noreturn]] void raise_system_error(int system_error, const std::string& temporary) {
   if (!temporary.empty()) ::unlink(temporary.c_str());
-  raise_error(from_utf8(std::strerror(system_error)), error_number_of(system_error));
+  throw file_error(system_error);
 }
 
 bool write_all(int fd, std::string_view bytes) {
@@ -49,10 +49,21 @@ bool write_all(int fd, std::string_view bytes) {
 
 }  // namespace
 
+engine_error file_error(int system_error) {
+  return engine_error(error_number_of(system_error), from_utf8(std::strerror(system_error)));
+}
+
 void replace_file(const std::string& path, std::string_view bytes) {
+  replace_step step;
+  replace_file(path, bytes, step);
+}
+
+void replace_file(const std::string& path, std::string_view bytes, replace_step& step) {
+  step = replace_step::create;
   std::string temporary = path + ".XXXXXX";
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) raise_system_error(errno, "");
+  step = replace_step::write;
   // The new file keeps the old one's permissions.
   struct stat old;
   ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);

@@ -75,15 +75,15 @@ text build_macro_text(engine_state& state, text_view rest) {
                        stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'));
     rest.remove_prefix(4);
   }
-  trace(state, U"stream to print =`" + out + U"`");
+  trace(state, U"stream to print =`", out, U"`");
   return out;
 }
 
 void run_event_action(engine_state& state, std::int16_t e) {
   const event_row& row = checked_at(state.schema.events, e);
   state.dialog.locator = U"handlig_action_error";
-  trace(state, U"action(" + number_text(e) + U")=" + row.action + U"  act_text(event_ind)= " +
-                   bool_text(row.act_text));
+  trace(state, U"action(", number_text(e), U")=", row.action, U"  act_text(event_ind)= ",
+        bool_text(row.act_text));
   action_output output = evaluate(state, row);
   state.dialog.locator = U"making_text_error";
   if (output.to_console) {

@@ -44,6 +44,15 @@ int main(void) {
   check(strncmp(console, "\r\nin \"translate\" module\r\n2048 * ", 32) == 0,
         "the failure is reported through writes");
 
+  console[0] = 0;
+  outcome = zrcomp_translate(engine,
+                             "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n",
+                             "hello", &result, &number, &description);
+  check(outcome == ZRCOMP_RESULT, "a translation gives its result");
+  check(result != NULL && strcmp(result, "\n\n\n\r\nHi") == 0, "the result text");
+  check(strcmp(console, "\r\nHi") == 0, "printing while processing reaches writes");
+  zrcomp_free_text(result);
+
   zrcomp_destroy(engine);
   if (failures == 0) printf("c api ok\n");
   return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;

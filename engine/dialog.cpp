@@ -45,7 +45,7 @@ bool nest_matches(engine_state& state, const event_row& row) {
   const std::int16_t depth = row.nest_depth;
   if (depth > dialog.nest) return false;
   if (checked_at(row.nest_state_index, depth) == builtin_state::any) {
-    trace(state, U"event=" + state.run.coming_event + U"= found is `any` state ");
+    trace(state, U"event=", state.run.coming_event, U"= found is `any` state ");
     return true;
   }
   for (std::int16_t k = 1; k <= depth; ++k) {
@@ -107,7 +107,7 @@ void queue_post_events(engine_state& state, const event_row& row) {
   const derived_names& names = state.schema.names;
   const std::int16_t n = row.post_events_quantity;
   if (n <= 0) return;
-  trace(state, U"inserting in queue " + number_text(n) + U" elements");
+  trace(state, U"inserting in queue ", number_text(n), U" elements");
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
   for (std::int16_t k = n; k >= 1; --k) {
@@ -167,7 +167,7 @@ text run_step(engine_state& state) {
   }
   const event_row& row = state.schema.events[e];
   dialog.locator = U"event is found";
-  trace(state, number_text(e) + U"event `" + run.coming_event + U"`");
+  trace(state, number_text(e), U"event `", run.coming_event, U"`");
   if (row.store_fragment != 0) control_thread(state, row.store_fragment);
   run_event_action(state, e);
   dialog.locator = U"queue building started";
@@ -179,7 +179,7 @@ text run_step(engine_state& state) {
     return U"end";
   }
   if (!row.feed_back.empty()) {
-    trace(state, U"feed back = `" + row.feed_back + U"`");
+    trace(state, U"feed back = `", row.feed_back, U"`");
     return row.feed_back;
   }
   return U"";

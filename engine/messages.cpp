@@ -38,8 +38,8 @@ void trace_line(engine_state& state, text_view line) {
   print_indented(state, line);
 }
 
-void trace(engine_state& state, text_view line) {
-  if (state.flags.debug_on) trace_line(state, line);
+bool tracing(const engine_state& state) {
+  return state.flags.debug_on;
 }
 
 }  // namespace zr

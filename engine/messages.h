@@ -21,7 +21,16 @@ void debug_line(engine_state& state, text_view line);
 void print_indented(engine_state& state, text_view line);
 // Three tabs and ". ", then print_indented: 2 + nest writes in all.
 void trace_line(engine_state& state, text_view line);
-// trace_line while debug is on.
-void trace(engine_state& state, text_view line);
+// Whether debug output is on.
+bool tracing(const engine_state& state);
+// trace_line of the parts joined, while debug is on. The parts are joined
+// only then, so a trace costs nearly nothing while debug is off.
+template <class... Parts>
+void trace(engine_state& state, const Parts&... parts) {
+  if (!tracing(state)) return;
+  text line;
+  (line += ... += parts);
+  trace_line(state, line);
+}
 
 }  // namespace zr

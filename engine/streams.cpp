@@ -23,9 +23,9 @@ void suspend_stream(engine_state& state, std::int16_t n) {
   streams.stream_open[n] = false;
   --streams.open_streams;
   if (streams.open_streams < 0) raise_engine_error(U"fatal: negative open stream number ... ");
-  trace(state, U"stream #" + number_text(n) + U"=" + stream_letter(n) +
-                   U" is suspended with value =" + stream_content(state, n));
-  trace(state, number_text(streams.open_streams) + U" extra streams are still active");
+  trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is suspended with value =",
+        stream_content(state, n));
+  trace(state, number_text(streams.open_streams), U" extra streams are still active");
 }
 
 void open_stream(engine_state& state, std::int16_t n) {
@@ -33,8 +33,8 @@ void open_stream(engine_state& state, std::int16_t n) {
   ++streams.open_streams;
   stream_content(state, n).clear();
   streams.stream_open[n] = true;
-  trace(state, U"stream #" + number_text(n) + U"=" + stream_letter(n) + U" is just opened ...");
-  trace(state, number_text(streams.open_streams) + U" extra stream(s) are active ");
+  trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is just opened ...");
+  trace(state, number_text(streams.open_streams), U" extra stream(s) are active ");
 }
 
 }  // namespace
@@ -76,8 +76,8 @@ void close_all_streams(engine_state& state) {
   streams.open_streams = 0;
   for (int n = 1; n <= max_streams; ++n) {
     if (!streams.stream_open[n]) continue;
-    trace(state, U"stream " + number_text(n) + U" = " + stream_letter(n) + U" is closed " +
-                     text(text_crlf) + U"with value=" + stream_content(state, n));
+    trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" is closed ",
+          text(text_crlf), U"with value=", stream_content(state, n));
     streams.stream_open[n] = false;
   }
 }

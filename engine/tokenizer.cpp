@@ -52,12 +52,12 @@ text code_text(char32_t c) {
 void trace_separator(engine_state& state, const separator_match& found, text_view pending) {
   if (!state.flags.debug_on) return;
   if (found.declared) {
-    trace(state, U"TZ: found declared separator which is `" + text(pending) + U"`(" +
-                     code_text(pending.empty() ? 0 : pending[0]) + U")... ");
-    trace(state, U"TZ: declared separator is `" + text(pending) + U"`");
+    trace(state, U"TZ: found declared separator which is `", text(pending), U"`(",
+          code_text(pending.empty() ? 0 : pending[0]), U")... ");
+    trace(state, U"TZ: declared separator is `", text(pending), U"`");
   } else {
     char32_t c = state.run.source_text[found.position];
-    trace(state, U"TZ: found native separator =`" + char_text(c) + U"`=" + code_text(c));
+    trace(state, U"TZ: found native separator =`", char_text(c), U"`=", code_text(c));
     trace(state,
           U"TZ: separator is native =`" + char_text(c) + U"` ... do not count as an event .... ");
   }
@@ -67,7 +67,7 @@ void deliver_end_of_text(engine_state& state) {
   state.run.end_of_text = true;
   state.run.coming_event = state.schema.names.end_of_text_event;
   state.tokenizer.from_source = U"e";
-  trace(state, U"TZ: parser: end of text = " + state.run.coming_event + U" found ... ");
+  trace(state, U"TZ: parser: end of text = ", state.run.coming_event, U" found ... ");
 }
 
 // A word from the scan position up to the separator: a keyword event when
@@ -77,14 +77,14 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   const header_settings& header = state.schema.header;
   run.tocken = run.source_text.substr(start, found.position - start);
   text lookup = header.keyword_case_insensetive ? lower_case(run.tocken) : run.tocken;
-  trace(state, U"TZ: word found before separator is `" + run.tocken + U"`");
+  trace(state, U"TZ: word found before separator is `", run.tocken, U"`");
   bool keyword = false;
   for (std::int16_t e = 1; e <= state.schema.events_quantity && !keyword; ++e) {
     const event_row& row = state.schema.events[e];
     keyword = row.kword && row.event_name == lookup;
   }
   if (keyword) {
-    trace(state, U"TZ: word is a keyword =`" + lookup + U"`");
+    trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     run.coming_event = lookup;
     run.tocken = lookup;
     state.tokenizer.from_source = U"k";
@@ -129,8 +129,8 @@ void scan(engine_state& state) {
     if (found.declared) {
       run.coming_event = tokenizer.pending_separator;
       tokenizer.pending_separator.clear();
-      trace(state, U"TZ: separator is in a first position and is declared =`" + run.coming_event +
-                       U"`" + U" separator_length=" + number_text(found.length));
+      trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
+            U"`", U" separator_length=", number_text(found.length));
       tokenizer.from_source = U"s";
       return;
     }

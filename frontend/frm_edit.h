@@ -1,0 +1,36 @@
+// The editor window: a large window with one text box, txtEdit, in which any
+// of the main window's four panes is edited. Closing it copies the text back
+// into the pane it came from.
+#pragma once
+
+#include "common/text.h"
+#include "frontend/frontend_state.h"
+
+namespace zr {
+
+// The panes the editor opens, named as current_text names them.
+enum class editor_pane { schema, source, result, console };
+
+// Opens the pane in the editor: loads the window when it is closed, otherwise
+// first copies the editor's text back into the pane it shows, as closing does,
+// so edits survive re-pointing. Then sets caption, colour and text and shows
+// the window.
+void open_editor(frontend& fe, editor_pane pane);
+
+// Copies the editor's text back into its pane, empties current_text and hides
+// the window.
+void close_editor(frontend& fe);
+
+// Fits txtEdit into the window: 400 twips narrower and 600 lower, at 100
+// twips from the top left; a window too small for either keeps that length.
+void adjust_size(frontend& fe);
+
+// A key typed in txtEdit or the window, before it takes effect. Esc closes the
+// editor (returns true). Any other key in a text longer than 27000 characters
+// asks whether to see the size warning again while the warning is on.
+bool editor_key_pressed(frontend& fe, int key_code);
+
+// The size question the editor asks.
+extern const text_view size_warning_text;
+
+}  // namespace zr

@@ -1,0 +1,58 @@
+// The front end's state: one set per program run, owned by the main window
+// and shared by its run control, console and editor window. Every routine of
+// the front end takes the frontend it works on.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "common/text.h"
+#include "engine/zrcomp.h"
+#include "frontend/toolkit.h"
+
+namespace zr {
+
+class putout;
+
+// The editor window's own state.
+struct editor_state {
+  bool loaded = false;
+  // The pane whose text is in the editor: "schema", "source", "result",
+  // "console", or empty while the editor is closed.
+  text current_text;
+  // Set each time the window is loaded; cleared when the user declines further
+  // size warnings.
+  bool show_size_warning = true;
+};
+
+struct frontend_state {
+  text app_dir;  // ends with "/"
+  text schema_path;
+  text source_path;
+  text result_path;
+  text status_path;
+  text log_path;
+  text prefs_text;
+  text console_buffer;
+  std::size_t console_cap = 10000;
+  std::size_t flush_length = 200;
+  double next_refresh = 0;
+  bool startup_pending = true;
+  bool run_requested = false;
+  bool unattended = false;
+  std::shared_ptr<zrcomp> engine;
+  std::shared_ptr<putout> out_object;
+  // The engine of the translation in progress, kept even when go drops
+  // `engine`: while it yields to the window's events, a timer tick must not
+  // start a second run on the thread's one engine state.
+  std::shared_ptr<zrcomp> running;
+};
+
+struct frontend {
+  explicit frontend(toolkit& ui) : ui(ui) {}
+  toolkit& ui;
+  frontend_state state;
+  editor_state editor;
+};
+
+}  // namespace zr

@@ -1,0 +1,136 @@
+#include "frontend/run_control.h"
+
+#include <gtest/gtest.h>
+
+#include "frontend/test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::file_bytes;
+using testing::front_end_test;
+
+TEST(StrippedResult, DropsOnlyAWholeEmptyHeader) {
+  struct row {
+    text_view result;
+    text_view shown;
+  };
+  const row rows[] = {
+      {U"\n\n\n\r\nHi", U"Hi"},
+      {U"\n\n\n\r\n", U""},
+      {U"\n\n\n\r\n\r\nHi", U"\r\nHi"},
+      {U"\n\n\nHi", U"\n\n\nHi"},
+      {U"\n\n\n\r", U"\n\n\n\r"},
+      {U"go.htm\n\n\n\r\nHi", U"go.htm\n\n\n\r\nHi"},
+      {U"", U""},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(stripped_result(r.result), r.shown) << to_utf8(r.result);
+}
+
+class RunControl : public front_end_test {
+ protected:
+  void SetUp() override { start(); }
+  void paint_labels_on() {
+    show_mode_label(fe(), true, control::lblDebug);
+    show_mode_label(fe(), true, control::lblSteps);
+  }
+};
+
+TEST_F(RunControl, ModeLabelsArePaintedAsData) {
+  show_mode_label(fe(), true, control::lblDebug);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  EXPECT_EQ(ui.backgrounds[control::lblDebug], colour::rgb(0, 255, 255));
+  EXPECT_EQ(ui.text_colours[control::lblDebug], colour::rgb(0, 0, 255));
+  show_mode_label(fe(), false, control::lblDebug);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  EXPECT_EQ(ui.backgrounds[control::lblDebug], colour::button_face());
+  EXPECT_EQ(ui.text_colours[control::lblDebug], colour::button_text());
+}
+
+TEST_F(RunControl, WithoutARunTheModeButtonsChangeNothing) {
+  paint_labels_on();
+  zrcomp probe;
+  bool debug_before = probe.is_debug_on();
+  bool steps_before = probe.are_steps_on();
+  ui.press(control::cmdDebug);
+  ui.press(control::cmdSteps);
+  ui.press(control::cmdStop);
+  EXPECT_EQ(probe.is_debug_on(), debug_before);
+  EXPECT_EQ(probe.are_steps_on(), steps_before);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is on");
+  // Suspend/resume paints the step label off in any case.
+  ui.press(control::cmdSuspend);
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+}
+
+TEST_F(RunControl, GoRequestsARunAndOpensTheConsoleInTheEditor) {
+  ui.press(control::cmdGo);
+  EXPECT_TRUE(fe().state.run_requested);
+  EXPECT_EQ(fe().editor.current_text, U"console");
+  EXPECT_TRUE(ui.is_visible(control::frmEdit));
+}
+
+TEST_F(RunControl, AFailedTranslationShowsItsReportAndAnEmptyResult) {
+  ui.set_box_text(control::txtSchema, U"no schema here");
+  ui.set_box_text(control::txtResult, U"old result");
+  testing::put_file(home / "d/zrresult.txt", "old result");
+  paint_labels_on();
+  ui.press(control::cmdGo);
+  ui.advance_clock(0.1);
+  ui.advance_clock(0.3);
+  EXPECT_FALSE(fe().state.run_requested);
+  EXPECT_EQ(console().substr(0, 32), U"\r\nin \"translate\" module\r\n2048 * ");
+  EXPECT_EQ(ui.box_text(control::txtEdit), console());
+  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "");
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
+  EXPECT_EQ(fe().state.engine, nullptr);
+  EXPECT_EQ(fe().state.out_object, nullptr);
+  EXPECT_EQ(file_bytes(home / "d/zrout.txt"), to_utf8(console()));
+}
+
+TEST_F(RunControl, AnUnwritableResultFileIsReportedAndKeepsTheEngine) {
+  fe().state.result_path = home / "nowhere/zrresult.txt";
+  paint_labels_on();
+  ui.press(control::cmdGo);
+  ui.advance_clock(0.1);
+  text expected_tail = U"\r\nNo such file or directory\r\nerror when open a file `" +
+                       (home / "nowhere/zrresult.txt") + U"`\r\nEXCEPTION 76 when in module Timer1";
+  text shown = console();
+  ASSERT_GE(shown.size(), expected_tail.size());
+  EXPECT_EQ(shown.substr(shown.size() - expected_tail.size()), expected_tail);
+  EXPECT_TRUE(ui.is_visible(control::lbllblException));
+  EXPECT_NE(fe().state.engine, nullptr);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  // The next go drops the engine.
+  ui.press(control::cmdGo);
+  EXPECT_EQ(fe().state.engine, nullptr);
+}
+
+TEST_F(RunControl, TimerTwoPaintsTheEngineModesDuringARun) {
+  fe().state.engine = std::make_shared<zrcomp>();
+  fe().state.engine->steps();
+  ui.tick(timer::Timer2);
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is on");
+  ui.press(control::cmdSuspend);  // leaves step mode
+  ui.tick(timer::Timer2);
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
+  ui.press(control::cmdDebug);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  ui.tick(timer::Timer2);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  ui.press(control::cmdDebug);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  ui.press(control::cmdSteps);
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is on");
+  EXPECT_TRUE(fe().state.engine->are_steps_on());
+  ui.press(control::cmdSuspend);
+  EXPECT_FALSE(fe().state.engine->are_steps_on());
+}
+
+}  // namespace
+}  // namespace zr

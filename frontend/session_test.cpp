@@ -1,0 +1,114 @@
+// Whole sessions through the fake toolkit against the real engine.
+#include <gtest/gtest.h>
+
+#include "frontend/test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::file_bytes;
+using testing::front_end_test;
+using testing::put_file;
+
+// A schema whose run prints "Hi" for the keyword hello.
+std::string hello_schema(std::string_view header = "") {
+  std::string schema(header);
+  schema +=
+      "\\\\schema main\r\n"
+      "-r\r\n"
+      "  _hello `Hi` 1 -e\r\n"
+      "\\\\end schema\r\n"
+      "\\\\end file\r\n";
+  return schema;
+}
+
+class Session : public front_end_test {
+ protected:
+  void SetUp() override {
+    put_file(home / "example/vbs_c/s.txt", hello_schema());
+    put_file(home / "example/vbs_c/reallife.inc", "hello");
+  }
+  // Presses go and lets Timer1 run the translation.
+  void go_and_run() {
+    ui.press(control::cmdGo);
+    ui.advance_clock(0.1);
+  }
+};
+
+TEST_F(Session, StartLoadGoShowsAndWritesTheResult) {
+  start();
+  EXPECT_TRUE(testing::file_exists(home / "prefer.txt"));
+  ui.press(control::cmdLoad);
+  ASSERT_EQ(ui.box_text(control::txtSource), U"hello");
+  go_and_run();
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "Hi");
+  // Timer2 moves what is still buffered; the log holds the whole console.
+  ui.advance_clock(0.5);
+  EXPECT_EQ(fe().state.console_buffer, U"");
+  EXPECT_EQ(file_bytes(home / "d/zrout.txt"), to_utf8(console()));
+  EXPECT_EQ(ui.box_text(control::txtEdit), console());
+  EXPECT_NE(console().find(U"Hi"), text::npos);
+  EXPECT_FALSE(ui.is_visible(control::lbllblException));
+  ui.press(control::btnEnd);
+  EXPECT_TRUE(ui.ended);
+  EXPECT_EQ(file_bytes(home / "d/zrstatus.txt").substr(0, 4), "end,");
+}
+
+TEST_F(Session, GoTranslatesTheSchemaEditedInTheEditor) {
+  put_file(home / "example/vbs_c/s.txt", "not a schema");
+  start();
+  ui.double_click(control::txtSchema);
+  ui.set_box_text(control::txtEdit, from_utf8(hello_schema()));
+  go_and_run();
+  EXPECT_EQ(ui.box_text(control::txtSchema), from_utf8(hello_schema()));
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+}
+
+TEST_F(Session, StopEndsARunWaitingForAStep) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  for (int pass = 0; pass < 5; ++pass)
+    ui.on_pump([] {});
+  ui.on_pump([this] { ui.press(control::cmdStop); });
+  go_and_run();
+  ui.advance_clock(0.5);
+  EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+}
+
+TEST_F(Session, EndingTheProgramStopsARunWaitingForAStep) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  ui.on_pump([this] { ui.press(control::btnEnd); });
+  go_and_run();
+  EXPECT_TRUE(ui.ended);
+  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+}
+
+TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  for (int pass = 0; pass < 20; ++pass)
+    ui.on_pump([this] { ui.press(control::cmdSteps); });
+  go_and_run();
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
+}
+
+TEST_F(Session, ATimerTickDuringARunWaitsForItToEnd) {
+  start();
+  ui.on_pump([this] {
+    ui.press(control::cmdGo);
+    ui.tick(timer::Timer1);
+  });
+  go_and_run();
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+  EXPECT_TRUE(fe().state.run_requested);
+  ui.advance_clock(0.1);
+  EXPECT_FALSE(fe().state.run_requested);
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,140 @@
+// The front end's window toolkit, as the logic sees it: every control of the
+// two windows is reached through these operations, so the logic runs without
+// a real windowing toolkit. A toolkit carries the operations out on its own
+// widgets and tells the logic what the user did through toolkit_events.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "common/text.h"
+
+namespace zr {
+
+// The controls and windows the logic names.
+enum class control {
+  // the main window and its controls
+  zrmain,
+  txtSchemaFile,
+  txtSourceFile,
+  txtResultFile,
+  cmdBrowse0,  // schema name
+  cmdBrowse1,  // source name
+  cmdBrowse2,  // result name
+  txtSchema,
+  txtSource,
+  txtConsole,
+  txtResult,
+  txtHelp,
+  cmdSaveSchema,
+  cmdSaveSource,
+  cmdSavePreferences,
+  cmdRestoreNames,
+  cmdLoad,
+  cmdOpenSchema,
+  cmdGo,
+  cmdDebug,
+  cmdSteps,
+  cmdSuspend,
+  cmdStop,
+  lblDebug,
+  lblSteps,
+  cmdClearConsole,
+  lbllblException,
+  cmdException,
+  cmdHelp,
+  cmdDemo,
+  btnEnd,
+  // the editor window and its text box
+  frmEdit,
+  txtEdit,
+};
+
+enum class timer { Timer1, Timer2 };
+
+// A colour the logic asks for: an RGB value, or one of the system's colours
+// for buttons, which the toolkit resolves.
+struct colour {
+  enum class kind { rgb, button_face, button_text };
+  kind of = kind::rgb;
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+
+  static constexpr colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return {kind::rgb, r, g, b};
+  }
+  static constexpr colour button_face() { return {kind::button_face, 0, 0, 0}; }
+  static constexpr colour button_text() { return {kind::button_text, 0, 0, 0}; }
+  friend bool operator==(const colour&, const colour&) = default;
+};
+
+// A rectangle in twips (1/1440 inch); the toolkit maps twips to its units.
+struct twips_rect {
+  long left = 0;
+  long top = 0;
+  long width = 0;
+  long height = 0;
+  friend bool operator==(const twips_rect&, const twips_rect&) = default;
+};
+
+inline constexpr int key_escape = 27;
+
+class toolkit {
+ public:
+  virtual ~toolkit() = default;
+
+  // Text boxes. A box gives back exactly the text it was given (CR LF kept).
+  virtual text box_text(control box) const = 0;
+  virtual void set_box_text(control box, text_view value) = 0;
+  // Selection in characters from 0; the toolkit clamps both to the text.
+  virtual void set_selection(control box, std::size_t start, std::size_t length) = 0;
+  // Replaces the selected text with `value`; the caret ends after it.
+  virtual void replace_selection(control box, text_view value) = 0;
+
+  // Windows and controls.
+  virtual void set_visible(control which, bool visible) = 0;
+  virtual void set_caption(control which, text_view caption) = 0;
+  virtual void set_background(control which, colour background) = 0;
+  virtual void set_text_colour(control which, colour foreground) = 0;
+  virtual twips_rect geometry(control which) const = 0;
+  virtual void set_geometry(control which, twips_rect rect) = 0;
+  virtual twips_rect screen() const = 0;
+
+  // Timers.
+  virtual void set_timer_interval(timer which, int milliseconds) = 0;
+  virtual void set_timer_enabled(timer which, bool enabled) = 0;
+
+  // Message boxes: one with an OK button; one with Yes and No (true for Yes).
+  virtual void message_box(text_view message) = 0;
+  virtual bool ask_yes_no(text_view message) = 0;
+  // The file-open dialog, starting with `initial` as its file name; no value
+  // when the user cancels.
+  virtual std::optional<text> open_file_dialog(text_view initial) = 0;
+
+  // The platform.
+  virtual text program_directory() const = 0;
+  virtual text command_line() const = 0;
+  // Seconds since local midnight, with fractions.
+  virtual double time_of_day() const = 0;
+  // Closes every window and ends the program.
+  virtual void end_program() = 0;
+  // Runs the events that are waiting (clicks, timer ticks) and returns.
+  virtual void process_pending_events() = 0;
+};
+
+// What the user and the clock do, as the toolkit reports it to the logic.
+class toolkit_events {
+ public:
+  virtual ~toolkit_events() = default;
+  virtual void clicked(control button) = 0;
+  virtual void double_clicked(control which) = 0;
+  // A key typed in a control, before it takes effect. Returns true when the
+  // key was handled and must not reach the control.
+  virtual bool key_pressed(control which, int key_code) = 0;
+  virtual void timer_ticked(timer which) = 0;
+  virtual void resized(control window) = 0;
+};
+
+}  // namespace zr

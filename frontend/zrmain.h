@@ -1,0 +1,95 @@
+// The main window's logic: creation, command line, preferences, start-up task,
+// the buttons that manage names and files, help, about and ending the program.
+// It receives every event of both windows and hands run control, console and
+// editor events to their modules.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "common/text.h"
+#include "frontend/frontend_state.h"
+#include "frontend/toolkit.h"
+
+namespace zr {
+
+// The names a command line gives: schema, source, and whether "no_gui" is on.
+struct command_line_names {
+  text schema_path;
+  text source_path;
+  bool unattended = false;
+};
+
+// Cuts the command line into schema, source and a third word: one word names
+// the source, two name schema and source, a third word holding "no_gui" hides
+// the window. Missing names get the example defaults.
+command_line_names read_command_line(text_view command_line);
+
+// The value after the first occurrence of `key_name` anywhere in `prefs_text`,
+// up to the next line feed, without carriage returns and trimmed of blanks;
+// `default_value` when the key does not occur.
+text preference(text_view prefs_text, text_view default_value, text_view key_name);
+
+// The application directory: `home` (ZORVEX_HOME) when it is not empty, else
+// the program's directory; with a trailing "/".
+text choose_app_dir(text_view program_directory, const char* home);
+
+// The fixed captions of the main window's buttons and labels.
+const std::vector<std::pair<control, text_view>>& static_captions();
+
+extern const text_view help_text;
+extern const text_view open_schema_message;
+
+class zrmain : public toolkit_events {
+ public:
+  // Creates the window's logic: front-end state, command line, Timer1 at
+  // 100 ms, and installs the engine's event pump. A failure shows
+  // "top_level_error_handling in initialize: " with the error and ends the
+  // program.
+  explicit zrmain(toolkit& ui);
+  ~zrmain() override;
+  zrmain(const zrmain&) = delete;
+  zrmain& operator=(const zrmain&) = delete;
+
+  // The window loads: shows it unless unattended and enables Timer1.
+  void load();
+
+  void clicked(control button) override;
+  void double_clicked(control which) override;
+  bool key_pressed(control which, int key_code) override;
+  void timer_ticked(timer which) override;
+  void resized(control window) override;
+
+  // The same as writes of the output object: adds a message to the console.
+  void writes(text_view message);
+
+  frontend& front() { return fe_; }
+
+  // The start-up task: names from "prefer.txt", preferences rewritten, panes
+  // loaded, the "d" directory made, status file and console log deleted,
+  // Timer2 started. Raises with "prepare_task_at_startup", CR LF, step label.
+  void prepare_task_at_startup();
+  // Writes "prefer.txt" from the three name boxes.
+  void save_preferences();
+  // Makes the three names of the boxes (or of the preferences, for an empty
+  // box) the current full paths.
+  void make_names_current();
+  // Loads the schema and source panes from the current paths.
+  void read_source_files();
+
+ private:
+  text assemble_preference(control name_box, text_view default_value, text_view key_name);
+  void browse(control name_box, const text& current_path);
+  void save_pane(control pane, const text& path);
+  void load_clicked();
+  void finish_program();
+  void end_program();
+  void timer1_tick();
+  // Runs a handler; what it raises is reported with report_error_now(where).
+  template <class Handler>
+  void reporting(text_view where, Handler handler);
+
+  frontend fe_;
+};
+
+}  // namespace zr

@@ -1,0 +1,321 @@
+#include "frontend/zrmain.h"
+
+#include <gtest/gtest.h>
+
+#include "common/easylife.h"
+#include "frontend/console.h"
+#include "frontend/test_support.h"
+
+namespace zr {
+namespace {
+
+using testing::file_bytes;
+using testing::file_exists;
+using testing::front_end_test;
+using testing::put_file;
+
+TEST(CommandLine, WordsNameSchemaSourceAndNoGui) {
+  struct row {
+    text_view line;
+    text_view schema;
+    text_view source;
+    bool unattended;
+  };
+  const row rows[] = {
+      {U"", U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
+      {U"   ", U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
+      {U"src.txt", U"example/vbs_c/s.txt", U"src.txt", false},
+      {U"  sch.txt   src.txt  ", U"sch.txt", U"src.txt", false},
+      {U"sch.txt src.txt no_gui", U"sch.txt", U"src.txt", true},
+      {U"sch.txt src.txt please no_gui now", U"sch.txt", U"src.txt", true},
+      {U"sch.txt src.txt NO_GUI", U"sch.txt", U"src.txt", false},
+      {U"no_gui", U"example/vbs_c/s.txt", U"no_gui", true},
+      // Two words: the second is both the source and the third word.
+      {U"sch.txt no_gui", U"sch.txt", U"no_gui", true},
+  };
+  for (const row& r : rows) {
+    command_line_names names = read_command_line(r.line);
+    EXPECT_EQ(names.schema_path, r.schema) << to_utf8(r.line);
+    EXPECT_EQ(names.source_path, r.source) << to_utf8(r.line);
+    EXPECT_EQ(names.unattended, r.unattended) << to_utf8(r.line);
+  }
+}
+
+TEST(Preference, LooksTheKeyUpAnywhereInTheText) {
+  struct row {
+    text_view prefs;
+    text_view key;
+    text_view expected;
+  };
+  const row rows[] = {
+      {U"schema=a.txt\r\nsource=b.txt\r\nresult=c.txt", U"source=", U"b.txt"},
+      {U"schema=a.txt\r\nsource=b.txt\r\nresult=c.txt", U"result=", U"c.txt"},
+      // No line feed after the key: the value runs to the end.
+      {U"schema=  a.txt  ", U"schema=", U"a.txt"},
+      // The first occurrence wins, even inside another line.
+      {U"schema=x source=y.txt\r\nsource=b.txt", U"source=", U"y.txt"},
+      {U"schema=a\r\r.txt\nsource=b", U"schema=", U"a.txt"},
+      {U"schema=\r\nsource=b", U"schema=", U""},
+      {U"source=b", U"schema=", U"DEFAULT"},
+      {U"", U"schema=", U"DEFAULT"},
+      {U"Schema=a", U"schema=", U"DEFAULT"},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(preference(r.prefs, U"DEFAULT", r.key), r.expected) << to_utf8(r.prefs);
+}
+
+TEST(AppDir, HomeVariableOverridesTheProgramDirectory) {
+  EXPECT_EQ(choose_app_dir(U"/opt/zorvex", nullptr), U"/opt/zorvex/");
+  EXPECT_EQ(choose_app_dir(U"/", nullptr), U"/");
+  EXPECT_EQ(choose_app_dir(U"/opt/zorvex", ""), U"/opt/zorvex/");
+  EXPECT_EQ(choose_app_dir(U"/opt/zorvex", "/home/u/zv/"), U"/home/u/zv/");
+}
+
+using MainWindow = front_end_test;
+
+TEST_F(MainWindow, FirstStartWithoutPreferences) {
+  put_file(home / "example/vbs_c/s.txt", "schema text");
+  put_file(home / "example/vbs_c/reallife.inc", "source text");
+  start();
+  const frontend_state& state = fe().state;
+  EXPECT_EQ(state.schema_path, home.dir() + U"example/vbs_c/s.txt");
+  EXPECT_EQ(state.source_path, home.dir() + U"example/vbs_c/reallife.inc");
+  EXPECT_EQ(state.result_path, home.dir() + U"d/zrresult.txt");
+  EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"example/vbs_c/s.txt");
+  EXPECT_EQ(ui.box_text(control::txtSourceFile), U"example/vbs_c/reallife.inc");
+  EXPECT_EQ(ui.box_text(control::txtResultFile), U"d/zrresult.txt");
+  EXPECT_EQ(file_bytes(home / "prefer.txt"),
+            "schema=example/vbs_c/s.txt\r\nsource=example/vbs_c/reallife.inc\r\n"
+            "result=d/zrresult.txt");
+  EXPECT_EQ(ui.box_text(control::txtSchema), U"schema text");
+  EXPECT_EQ(ui.box_text(control::txtSource), U"source text");
+  EXPECT_TRUE(std::filesystem::is_directory(home.path() / "d"));
+  EXPECT_EQ(state.status_path, home.dir() + U"d/zrstatus.txt");
+  EXPECT_EQ(state.log_path, home.dir() + U"d/zrout.txt");
+  EXPECT_EQ(ui.timers[timer::Timer2].interval, 300);
+  EXPECT_TRUE(ui.timers[timer::Timer2].enabled);
+  EXPECT_TRUE(ui.timers[timer::Timer1].enabled);
+  EXPECT_EQ(ui.timers[timer::Timer1].interval, 100);
+  EXPECT_FALSE(state.startup_pending);
+  EXPECT_TRUE(ui.is_visible(control::zrmain));
+  EXPECT_EQ(console(), U"");
+}
+
+TEST_F(MainWindow, CreationSetsCaptionsAndHidesTheExceptionIndicator) {
+  create();
+  EXPECT_EQ(ui.caption(control::lblSteps), U"are off");
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  EXPECT_EQ(ui.caption(control::cmdOpenSchema), U"<>");
+  EXPECT_EQ(ui.caption(control::cmdSuspend), U"&suspend/resume");
+  EXPECT_FALSE(ui.is_visible(control::lbllblException));
+  EXPECT_FALSE(ui.is_visible(control::cmdException));
+  EXPECT_TRUE(fe().state.startup_pending);
+}
+
+TEST_F(MainWindow, AFailedCreationIsShownAndEndsTheProgram) {
+  ui.program_directory_fails = true;
+  create();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], U"top_level_error_handling in initialize: \r\n76\r\nPath not found");
+  EXPECT_TRUE(ui.ended);
+}
+
+TEST_F(MainWindow, StartUpDeletesTheOldStatusFileAndConsoleLog) {
+  put_file(home / "d/zrstatus.txt", "end,");
+  put_file(home / "d/zrout.txt", "old console");
+  start();
+  EXPECT_FALSE(file_exists(home / "d/zrstatus.txt"));
+  EXPECT_FALSE(file_exists(home / "d/zrout.txt"));
+}
+
+TEST_F(MainWindow, PreferencesWinOverTheCommandLineAndAreRewritten) {
+  put_file(home / "prefer.txt", "source=  mine.inc  \r\nschema=/abs/s.txt");
+  start(U"cmd_schema.txt cmd_source.txt");
+  const frontend_state& state = fe().state;
+  EXPECT_EQ(state.schema_path, U"/abs/s.txt");
+  EXPECT_EQ(state.source_path, home.dir() + U"mine.inc");
+  EXPECT_EQ(state.result_path, home.dir() + U"d/zrresult.txt");
+  EXPECT_EQ(file_bytes(home / "prefer.txt"),
+            "schema=/abs/s.txt\r\nsource=mine.inc\r\nresult=d/zrresult.txt");
+}
+
+TEST_F(MainWindow, CommandLineNamesActWhereAKeyIsMissing) {
+  put_file(home / "prefer.txt", "result=out.txt");
+  start(U"cmd_schema.txt cmd_source.txt");
+  EXPECT_EQ(fe().state.schema_path, home.dir() + U"cmd_schema.txt");
+  EXPECT_EQ(fe().state.source_path, home.dir() + U"cmd_source.txt");
+  EXPECT_EQ(fe().state.result_path, home.dir() + U"out.txt");
+}
+
+TEST_F(MainWindow, NoGuiHidesTheWindowAndKeepsThePanesEmpty) {
+  start(U"s.txt r.inc no_gui");
+  EXPECT_TRUE(fe().state.unattended);
+  EXPECT_FALSE(ui.is_visible(control::zrmain));
+  writes(fe(), std::u32string(250, U'x'));
+  EXPECT_EQ(console(), U"");
+  EXPECT_EQ(file_bytes(home / "d/zrout.txt"), std::string(250, 'x'));
+}
+
+TEST_F(MainWindow, HomeVariableNamesTheApplicationDirectory) {
+  testing::scoped_temp_dir other;
+  ::setenv("ZORVEX_HOME", other.path().c_str(), 1);
+  start();
+  ::unsetenv("ZORVEX_HOME");
+  EXPECT_EQ(fe().state.app_dir, other.dir());
+  EXPECT_TRUE(file_exists(other / "prefer.txt"));
+  EXPECT_FALSE(file_exists(home / "prefer.txt"));
+}
+
+TEST_F(MainWindow, AFailingStartUpIsReportedWithItsStep) {
+  // A directory where "prefer.txt" should be: the preferences cannot be read.
+  std::filesystem::create_directory(home.path() / "prefer.txt");
+  start();
+  EXPECT_EQ(console(), U"\r\nIs a directory\r\nwhen reading a file `" + home.dir() +
+                           U"prefer.txt` in `read_f` module\r\nprepare_task_at_startup\r\nread "
+                           U"preferences\r\nEXCEPTION 57 when in module Timer1"
+                           // The console log has no name yet.
+                           U"error opening file ``\r\nNo such file or directory");
+  EXPECT_TRUE(ui.is_visible(control::lbllblException));
+  EXPECT_TRUE(ui.is_visible(control::cmdException));
+  EXPECT_FALSE(fe().state.startup_pending);
+}
+
+TEST_F(MainWindow, ApplySavesTheBoxesAndMakesThemCurrent) {
+  start();
+  ui.set_box_text(control::txtSchemaFile, U"mine/s.txt");
+  ui.set_box_text(control::txtSourceFile, U"");
+  ui.set_box_text(control::txtResultFile, U"/tmp/abs-result.txt");
+  ui.press(control::cmdSavePreferences);
+  EXPECT_EQ(file_bytes(home / "prefer.txt"),
+            "schema=mine/s.txt\r\nsource=\r\nresult=/tmp/abs-result.txt");
+  EXPECT_EQ(fe().state.schema_path, home.dir() + U"mine/s.txt");
+  // An empty box saves an empty value, which then names the directory itself.
+  EXPECT_EQ(fe().state.source_path, home.dir());
+  EXPECT_EQ(fe().state.result_path, U"/tmp/abs-result.txt");
+}
+
+TEST_F(MainWindow, ReadPreferencesUsesTheTextInMemory) {
+  start();
+  put_file(home / "prefer.txt", "schema=changed-on-disk.txt");
+  ui.set_box_text(control::txtSchemaFile, U"typed.txt");
+  ui.press(control::cmdRestoreNames);
+  EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"example/vbs_c/s.txt");
+  EXPECT_EQ(fe().state.schema_path, home.dir() + U"example/vbs_c/s.txt");
+}
+
+TEST_F(MainWindow, LoadRestoresNamesAndReadsThePanes) {
+  start();
+  put_file(home / "example/vbs_c/s.txt", "new schema");
+  ui.set_box_text(control::txtSchema, U"unsaved");
+  ui.press(control::cmdLoad);
+  EXPECT_EQ(ui.box_text(control::txtSchema), U"new schema");
+}
+
+TEST_F(MainWindow, LoadFailureGoesStraightIntoTheConsolePane) {
+  start();
+  ui.set_box_text(control::txtConsole, U"before|");
+  fe().state.prefs_text = U"schema=nowhere/s.txt";
+  ui.press(control::cmdLoad);
+  EXPECT_EQ(console(),
+            U"before|EXCEPTION when in module cmdLoad_Click\r\n76\r\nNo such file or directory"
+            U"\r\nwhen opening a file `" +
+                home.dir() + U"nowhere/s.txt` in `read_f` module");
+  EXPECT_FALSE(file_exists(home / "d/zrout.txt"));
+}
+
+TEST_F(MainWindow, BrowseStartsWithTheCurrentPathAndFillsTheBox) {
+  start();
+  ui.dialog_answers = {U"/picked/s.txt", std::nullopt};
+  ui.press(control::cmdBrowse0);
+  ui.press(control::cmdBrowse2);
+  ASSERT_EQ(ui.dialogs_started_with.size(), 2u);
+  EXPECT_EQ(ui.dialogs_started_with[0], home.dir() + U"example/vbs_c/s.txt");
+  EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"/picked/s.txt");
+  // Cancelled: the box receives the current full path.
+  EXPECT_EQ(ui.box_text(control::txtResultFile), home.dir() + U"d/zrresult.txt");
+  // The current path changes only at the next apply.
+  EXPECT_EQ(fe().state.schema_path, home.dir() + U"example/vbs_c/s.txt");
+}
+
+TEST_F(MainWindow, SaveWritesTheCurrentPathNotTheBrowsedName) {
+  start();
+  ui.dialog_answers = {home / "browsed.txt"};
+  ui.press(control::cmdBrowse1);
+  ui.set_box_text(control::txtSource, U"edited source");
+  ui.set_box_text(control::txtSchema, U"edited schema");
+  ui.press(control::cmdSaveSource);
+  ui.press(control::cmdSaveSchema);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "edited source");
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/s.txt"), "edited schema");
+  EXPECT_FALSE(file_exists(home / "browsed.txt"));
+}
+
+TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndReportsTheError) {
+  text name = text(250, U's');
+  put_file(home / to_utf8(name), "old schema");
+  put_file(home / "prefer.txt", "schema=" + to_utf8(name));
+  start();
+  ASSERT_EQ(ui.box_text(control::txtSchema), U"old schema");
+  ui.set_box_text(control::txtSchema, U"new schema");
+  ui.press(control::cmdSaveSchema);
+  EXPECT_EQ(file_bytes(home / to_utf8(name)), "old schema");
+  EXPECT_EQ(console(), U"\r\nFile name too long\r\nwhen opening a file `" + home.dir() + name +
+                           U"` in `write_f` module\r\nEXCEPTION 57 ");
+  EXPECT_TRUE(ui.is_visible(control::lbllblException));
+  ui.press(control::cmdException);
+  EXPECT_FALSE(ui.is_visible(control::lbllblException));
+  EXPECT_FALSE(ui.is_visible(control::cmdException));
+}
+
+TEST_F(MainWindow, HelpAndOpenSchemaShowTheirTexts) {
+  start();
+  ui.press(control::cmdHelp);
+  ui.press(control::cmdOpenSchema);
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0],
+            U"apply - saves schema, source, result file names and makes them current; \r\n"
+            U"read preferences - restores saved schema, source, result file names and makes them "
+            U"current;\r\n\r\nusual working sequence 1) when you start:\r\n        select your "
+            U"preferences, apply, load, go;\r\n2) when you made changes:\r\n        save, go;   "
+            U"\r\n\r\nto increase size of corresponding text box: double-click it;\r\nto decrease "
+            U"size - double-click it or press Esc;\r\nto save when size is increased, it must be "
+            U"first decreased and then saved;\r\n\r\n\r\ndebug modes can be set in schema;\r\n");
+  EXPECT_EQ(ui.messages[1],
+            U"double click on some windows opens/closes them for work ...\r\n`Esc` SAVES opened "
+            U"window content back to a small window (not escapes) ... ");
+  EXPECT_EQ(fe().editor.current_text, U"schema");
+}
+
+TEST_F(MainWindow, EndWritesTheStatusLineAndFlushesTheConsole) {
+  start();
+  writes(fe(), U"waiting");
+  ui.clock = 43200.25;
+  ui.press(control::btnEnd);
+  EXPECT_TRUE(ui.ended);
+  EXPECT_EQ(file_bytes(home / "d/zrstatus.txt"), "end," + to_utf8(time_stamp(43200.25)) + "at ");
+  EXPECT_EQ(file_bytes(home / "d/zrout.txt"), "waiting");
+}
+
+TEST_F(MainWindow, EndStillEndsWhenTheStatusFileCannotBeWritten) {
+  start();
+  std::filesystem::create_directory(home.path() / "d/zrstatus.txt");
+  ui.press(control::btnEnd);
+  EXPECT_TRUE(ui.ended);
+}
+
+TEST_F(MainWindow, EscEndsAtOnceWithoutTheStatusLine) {
+  start();
+  EXPECT_TRUE(main->key_pressed(control::txtSource, key_escape));
+  EXPECT_TRUE(ui.ended);
+  EXPECT_FALSE(file_exists(home / "d/zrstatus.txt"));
+}
+
+TEST_F(MainWindow, OtherKeysInTheMainWindowPassThrough) {
+  start();
+  ui.type(control::txtSource, U'x');
+  EXPECT_FALSE(ui.ended);
+  EXPECT_EQ(ui.box_text(control::txtSource), U"x");
+}
+
+}  // namespace
+}  // namespace zr
