@@ -40,6 +40,7 @@ static long vatof(long gross);
 static int gcd(int a, int b);
 static int isprime(int n);
 static int collatzsteps(long n);
+static int discountpercent(int bikes);
 static const char * grade(int score);
 static void sell(const char * customer, int bikes, int lights);
 static void survey(void);
@@ -151,6 +152,24 @@ static int collatzsteps(long n)
    return collatzsteps_result;
 }
 
+/* Discount in percent for the number of bikes in one order. */
+static int discountpercent(int bikes)
+{
+   int discountpercent_result = 0;
+   switch (bikes) {
+   case 0: case 1:
+      discountpercent_result = 0;
+      break;
+   case 2 ... 9:
+      discountpercent_result = 5;
+      break;
+   default:
+      discountpercent_result = 10;
+      break;
+   }
+   return discountpercent_result;
+}
+
 /* A school-style mark for a satisfaction score of 0 to 100. */
 static const char * grade(int score)
 {
@@ -176,6 +195,7 @@ static void sell(const char * customer, int bikes, int lights)
       bikes = stock;
    }
    total = bikes * bike_price + lights * light_price;
+   total = total - total * discountpercent(bikes) / 100;
    stock = stock - bikes;
    soldtoday = soldtoday + bikes;
    revenue = revenue + total;
