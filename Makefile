@@ -19,6 +19,10 @@ build: deps $(BUILD)/build.ninja
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
+# Translates the bundled example script into C and prints it.
+demo: build
+	$(BUILD)/cli/zrtranslate example/vbs_c/s.txt example/vbs_c/reallife.inc
+
 # Benchmarks build apart from the tests, optimised, with Google Benchmark.
 bench:
 	@scripts/install-deps.sh bench
