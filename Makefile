@@ -19,6 +19,10 @@ build: deps $(BUILD)/build.ninja
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
+# Translates the bundled example script into C and prints it.
+demo: build
+	$(BUILD)/cli/zrtranslate example/vbs_c/s.txt example/vbs_c/reallife.inc
+
 # The desktop program on the bundled example. Its preferences ("prefer.txt")
 # and its folder "d" (console log, result, status) live in the source tree.
 gui: build

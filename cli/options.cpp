@@ -52,10 +52,6 @@ std::optional<cli_options> parse_options(const std::vector<std::string>& args, s
   return options;
 }
 
-std::string strip_result(const std::string& result) {
-  return result.starts_with("\n\n\n\r\n") ? result.substr(5) : result;
-}
-
 std::string directive_prefix(const cli_options& options) {
   // The first occurrence of a directive counts, so these win over the
   // schema's own.

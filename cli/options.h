@@ -23,11 +23,6 @@ std::optional<cli_options> parse_options(const std::vector<std::string>& args, s
 
 extern const char* const usage_text;
 
-// The result as the desktop program writes its result file: the three empty
-// header lines and the line break that opens the body are dropped exactly
-// when the text begins with LF LF LF CR LF.
-std::string strip_result(const std::string& result);
-
 // Directives put in front of the schema text for --debug and --steps, and
 // the number of lines they add.
 std::string directive_prefix(const cli_options& options);

@@ -36,13 +36,6 @@ TEST(CliOptions, UsageErrors) {
   }
 }
 
-TEST(CliOptions, StripsExactlyTheEmptyHeaderAndTheFirstLineBreak) {
-  EXPECT_EQ(strip_result("\n\n\n\r\nHi"), "Hi");
-  EXPECT_EQ(strip_result("\n\n\n\r\n"), "");
-  EXPECT_EQ(strip_result("\n\n\nHi"), "\n\n\nHi");  // four of the five: kept
-  EXPECT_EQ(strip_result("r\n\n\n\r\nHi"), "r\n\n\n\r\nHi");
-}
-
 TEST(CliOptions, DirectivesForDebugAndStepsComeFirst) {
   cli_options options;
   EXPECT_EQ(directive_prefix(options), "");

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "cli/options.h"
+#include "common/easylife.h"
 #include "common/errors.h"
 #include "common/replace_file.h"
 #include "engine/zrcomp.h"
@@ -112,7 +113,8 @@ void report_location(const cli_options& options, const zr::failure_location& whe
 }
 
 int write_result(const cli_options& options, const std::string& result) {
-  std::string shown = options.raw ? result : zr::strip_result(result);
+  std::string shown =
+      options.raw ? result : zr::to_utf8(zr::stripped_result(zr::from_utf8(result)));
   if (options.output_file.empty()) {
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     return std::fflush(stdout) == 0 ? exit_result : exit_usage;

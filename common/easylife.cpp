@@ -105,6 +105,12 @@ text time_stamp(double seconds) {
   return text(s.begin(), s.end());
 }
 
+text stripped_result(text_view result) {
+  constexpr text_view empty_header = U"\n\n\n\r\n";
+  if (result.starts_with(empty_header)) return text(result.substr(empty_header.size()));
+  return text(result);
+}
+
 double seconds_since_midnight() {
   using namespace std::chrono;
   auto now = system_clock::now();

@@ -140,5 +140,23 @@ TEST(TimeStamp, OfNowHasTheClockForm) {
   EXPECT_EQ(now[2], U'.');
 }
 
+TEST(StrippedResult, DropsOnlyAWholeEmptyHeader) {
+  struct row {
+    text_view result;
+    text_view shown;
+  };
+  const row rows[] = {
+      {U"\n\n\n\r\nHi", U"Hi"},
+      {U"\n\n\n\r\n", U""},
+      {U"\n\n\n\r\n\r\nHi", U"\r\nHi"},
+      {U"\n\n\nHi", U"\n\n\nHi"},
+      {U"\n\n\n\r", U"\n\n\n\r"},
+      {U"go.htm\n\n\n\r\nHi", U"go.htm\n\n\n\r\nHi"},
+      {U"", U""},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(stripped_result(r.result), r.shown) << to_utf8(r.result);
+}
+
 }  // namespace
 }  // namespace zr

@@ -8,7 +8,7 @@ namespace zr {
 namespace {
 
 // One event row, written as a schema would: names of header and next states.
-struct row_spec {
+struct row_text {
   text name;
   std::vector<text> header = {U"-r"};
   std::int16_t level = 1;
@@ -31,22 +31,22 @@ class DialogTest : public ::testing::Test {
     std::int16_t index = state_index(state->schema, name);
     return index ? index : add_state(state->schema, name);
   }
-  event_row& add(const row_spec& spec) {
+  event_row& add(const row_text& written) {
     event_row& row = new_event_row(state->schema);
-    row.event_name = spec.name;
-    row.level = spec.level;
-    row.action = spec.action;
+    row.event_name = written.name;
+    row.level = written.level;
+    row.action = written.action;
     row.act_text = true;
-    row.feed_back = spec.feed_back;
-    row.nest_depth = static_cast<std::int16_t>(spec.header.size());
-    for (std::size_t k = 0; k < spec.header.size(); ++k)
-      row.nest_state_index[k + 1] = state_of(spec.header[k]);
-    row.post_states_quantity = static_cast<std::int16_t>(spec.next.size());
-    for (std::size_t k = 0; k < spec.next.size(); ++k)
-      row.post_state[k + 1] = state_of(spec.next[k]);
-    row.post_events_quantity = static_cast<std::int16_t>(spec.post.size());
-    for (std::size_t k = 0; k < spec.post.size(); ++k)
-      row.post_event[k + 1] = spec.post[k];
+    row.feed_back = written.feed_back;
+    row.nest_depth = static_cast<std::int16_t>(written.header.size());
+    for (std::size_t k = 0; k < written.header.size(); ++k)
+      row.nest_state_index[k + 1] = state_of(written.header[k]);
+    row.post_states_quantity = static_cast<std::int16_t>(written.next.size());
+    for (std::size_t k = 0; k < written.next.size(); ++k)
+      row.post_state[k + 1] = state_of(written.next[k]);
+    row.post_events_quantity = static_cast<std::int16_t>(written.post.size());
+    for (std::size_t k = 0; k < written.post.size(); ++k)
+      row.post_event[k + 1] = written.post[k];
     return row;
   }
   text step(text event, text tocken = U"t", text ttype = U"i") {

@@ -187,10 +187,15 @@ void compile(engine_state& state) {
 
 failure_location locate_failure(const engine_state& state) {
   const run_state& run = state.run;
-  if (run.phase == run_state::reading::source)
-    return position_in(run.source_text,
-                       static_cast<std::size_t>(std::max<std::int64_t>(run.scan_position, 1) - 1),
-                       false);
+  if (run.phase == run_state::reading::source) {
+    // The line break translate added is not the user's: a failure at the
+    // end of the text points just after the user's last character.
+    const std::size_t user_length =
+        run.source_text.size() - std::min<std::size_t>(2, run.source_text.size());
+    const std::size_t at =
+        static_cast<std::size_t>(std::max<std::int64_t>(run.scan_position, 1) - 1);
+    return position_in(run.source_text, std::min(at, user_length), false);
+  }
   // The reader consumes the schema text from the front: what is left is a
   // suffix of it, and the line being read starts where that suffix starts.
   const std::size_t consumed =

@@ -1,5 +1,7 @@
 #include "frontend/run_control.h"
 
+#include "common/easylife.h"
+
 #include "frontend/console.h"
 #include "frontend/fileaux.h"
 #include "frontend/frm_edit.h"
@@ -26,13 +28,6 @@ void go(frontend& fe) {
   fe.state.run_requested = true;
   fe.state.engine.reset();
   open_editor(fe, editor_pane::console);
-}
-
-text stripped_result(text_view result) {
-  constexpr text_view empty_header = U"\n\n\n\r\n";
-  if (result.substr(0, empty_header.size()) == empty_header)
-    return text(result.substr(empty_header.size()));
-  return text(result);
 }
 
 void run_requested_translation(frontend& fe) {

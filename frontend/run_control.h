@@ -40,10 +40,6 @@ void run_requested_translation(frontend& fe);
 // the console when its time has come.
 void timer2_tick(frontend& fe);
 
-// The result as shown and written: without the leading LF LF LF CR LF of a
-// result whose header lines are all empty.
-text stripped_result(text_view result);
-
 // The mode buttons; without an engine debug, step and stop do nothing.
 void debug_clicked(frontend& fe);
 void steps_clicked(frontend& fe);

@@ -10,24 +10,6 @@ namespace {
 using testing::file_bytes;
 using testing::front_end_test;
 
-TEST(StrippedResult, DropsOnlyAWholeEmptyHeader) {
-  struct row {
-    text_view result;
-    text_view shown;
-  };
-  const row rows[] = {
-      {U"\n\n\n\r\nHi", U"Hi"},
-      {U"\n\n\n\r\n", U""},
-      {U"\n\n\n\r\n\r\nHi", U"\r\nHi"},
-      {U"\n\n\nHi", U"\n\n\nHi"},
-      {U"\n\n\n\r", U"\n\n\n\r"},
-      {U"go.htm\n\n\n\r\nHi", U"go.htm\n\n\n\r\nHi"},
-      {U"", U""},
-  };
-  for (const row& r : rows)
-    EXPECT_EQ(stripped_result(r.result), r.shown) << to_utf8(r.result);
-}
-
 class RunControl : public front_end_test {
  protected:
   void SetUp() override { start(); }
