@@ -227,7 +227,7 @@ void build_main(window_builder& b, QWidget* window) {
     indicator->setSizePolicy(policy);
   }
   window->setWindowTitle(QStringLiteral("zorvex"));
-  window->resize(900, 700);
+  window->resize(1040, 760);
 }
 
 void build_editor(window_builder& b, QWidget* window) {
