@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextDocument>
+#include <vector>
+
+#include "frontend/qt/qt_toolkit.h"
 
 namespace zr {
 namespace {
@@ -54,6 +59,58 @@ TEST(BoxText, InsideLineBreakOnlyBetweenCrAndLf) {
   const text value = U"a\r\nb\rc\n";
   for (std::size_t k = 0; k <= value.size(); ++k)
     EXPECT_EQ(inside_line_break(value, k), k == 2) << k;
+}
+
+// Appending as the console does: the box's text and the document's text stay
+// the same, also when a CR LF is cut between two appends.
+TEST(QtToolkitBoxes, AppendsKeepTheTextAndTheDocumentAlike) {
+  const std::vector<std::vector<text>> runs = {
+      {U"a\r", U"\nb"},
+      {U"x\r\n", U"y\r\n", U"z"},
+      {U"", U"\r\n", U"\r", U"\r\n\n"},
+      {U"\U0001F600\r\n", U"\u00e9"},
+  };
+  for (const auto& run : runs) {
+    qt_toolkit ui({});
+    auto* pane = qobject_cast<QPlainTextEdit*>(ui.widget(control::txtConsole));
+    text expected;
+    for (const text& part : run) {
+      ui.set_selection(control::txtConsole, ui.box_text(control::txtConsole).size(), 1);
+      ui.replace_selection(control::txtConsole, part);
+      expected += part;
+      EXPECT_EQ(ui.box_text(control::txtConsole), expected);
+      EXPECT_EQ(logic_text(pane->document()->toRawText()), expected);
+    }
+  }
+}
+
+TEST(QtToolkitBoxes, ASelectionIsReplacedInThePane) {
+  qt_toolkit ui({});
+  ui.set_box_text(control::txtResult, U"one\r\ntwo\r\nthree");
+  ui.set_selection(control::txtResult, 5, 3);
+  ui.replace_selection(control::txtResult, U"2");
+  EXPECT_EQ(ui.box_text(control::txtResult), U"one\r\n2\r\nthree");
+  auto* pane = qobject_cast<QPlainTextEdit*>(ui.widget(control::txtResult));
+  EXPECT_EQ(pane->toPlainText(), QStringLiteral("one\n2\nthree"));
+}
+
+// What the user types is read back from the widget, Enter as CR LF.
+TEST(QtToolkitBoxes, TheUsersEditsAreRead) {
+  qt_toolkit ui({});
+  ui.set_box_text(control::txtSource, U"a\nb");
+  auto* pane = qobject_cast<QPlainTextEdit*>(ui.widget(control::txtSource));
+  pane->moveCursor(QTextCursor::End);
+  QTest::keyClick(pane, Qt::Key_Return);
+  QTest::keyClicks(pane, "c");
+  EXPECT_EQ(ui.box_text(control::txtSource), U"a\nb\r\nc");
+}
+
+TEST(QtToolkitBoxes, ANameBoxReplacesItsSelection) {
+  qt_toolkit ui({});
+  ui.set_box_text(control::txtSchemaFile, U"d/\U0001F600.txt");
+  ui.set_selection(control::txtSchemaFile, 2, 1);
+  ui.replace_selection(control::txtSchemaFile, U"s");
+  EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"d/s.txt");
 }
 
 }  // namespace
