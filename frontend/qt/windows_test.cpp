@@ -197,6 +197,22 @@ TEST_F(Windows, StartUpLoadsTheNamedFilesIntoThePanes) {
   EXPECT_TRUE(file_exists(home / "prefer.txt"));
 }
 
+// Without names the window opens the bundled example, and go translates it
+// exactly as the command-line host does.
+TEST_F(Windows, TheBundledExampleOpensAndTranslates) {
+  const std::string example = std::string(ZR_SOURCE_DIR) + "/example/vbs_c/";
+  for (const char* name : {"s.txt", "reallife.inc"})
+    put_file(home / ("example/vbs_c/" + std::string(name)), file_bytes(from_utf8(example + name)));
+  start();
+  EXPECT_EQ(to_utf8(box(control::txtSchema)), file_bytes(from_utf8(example + "s.txt")));
+  EXPECT_EQ(to_utf8(box(control::txtSource)), file_bytes(from_utf8(example + "reallife.inc")));
+  go_and_wait();
+  EXPECT_FALSE(the(control::lbllblException)->isVisible()) << to_utf8(console_so_far());
+  const std::string expected = file_bytes(from_utf8(example + "expected.c"));
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), expected);
+  EXPECT_EQ(to_utf8(box(control::txtResult)), expected);
+}
+
 TEST_F(Windows, UnattendedTheWindowStaysHidden) {
   start({"example/vbs_c/s.txt", "example/vbs_c/reallife.inc", "no_gui"});
   EXPECT_FALSE(ui->widget(control::zrmain)->isVisible());
