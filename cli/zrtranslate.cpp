@@ -133,8 +133,11 @@ int run(const cli_options& options) {
   std::string schema, source;
   for (auto [name, text] :
        {std::pair{&options.schema_file, &schema}, {&options.source_file, &source}}) {
-    if (!read_input(*name, *text))
-      return usage_error("cannot read " + display_name(*name) + ": " + std::strerror(errno));
+    if (!read_input(*name, *text)) {
+      std::fprintf(stderr, "zrtranslate: cannot read %s: %s\n", display_name(*name).c_str(),
+                   std::strerror(errno));
+      return exit_usage;
+    }
   }
   zr::zrcomp engine;
   engine.give_write_method(std::make_shared<stderr_output>());
