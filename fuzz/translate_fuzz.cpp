@@ -1,11 +1,13 @@
 // libFuzzer target: a whole translation of a fuzzed schema and source. The
 // input is the schema, a NUL byte and the source. A run that takes too many
-// yields is stopped the way a host stops it, since a schema may loop forever
-// on purpose (an event that queues itself).
+// yields, or holds too much text, is stopped the way a host stops it: a
+// schema may loop forever on purpose (an event that queues itself) or double
+// a text at every step (a stream that prints itself into itself).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/engine_state.h"
 #include "engine/zrcomp.h"
 
 namespace {
@@ -17,6 +19,14 @@ class discard_output : public zr::output_object {
 
 constexpr std::size_t max_input = 8192;
 constexpr int max_yields = 20000;
+constexpr std::size_t max_text = 1 << 20;  // characters in the result and all variables
+
+std::size_t text_held(const zr::engine_state& state) {
+  std::size_t held = state.run.result_body.size();
+  for (const std::u32string& value : state.variables.values)
+    held += value.size();
+  return held;
+}
 
 }  // namespace
 
@@ -30,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static zr::zrcomp engine;
   engine.give_write_method(std::make_shared<discard_output>());
   int yields = 0;
+  const zr::engine_state& state = *zr::thread_engine_state();
   zr::set_event_pump([&] {
-    if (++yields == max_yields) engine.user_terminated();
+    if (++yields == max_yields || text_held(state) > max_text) engine.user_terminated();
   });
   try {
     engine.translate(schema, source);
