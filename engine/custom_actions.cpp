@@ -46,10 +46,6 @@ void hello(engine_state& state, text_view argument) {
   state.flags.debug_on = false;
 }
 
-text num(long long value) {
-  return number_text(value);
-}
-
 // A variable read with imbedded_number, as a number.
 std::int16_t number_variable(engine_state& state, text_view name) {
   return int16_of_text(imbedded_number(state, name));
@@ -93,14 +89,14 @@ void read_control(engine_state& state, form_reading& reading, int segment, doubl
   if (record.is_menu_item()) ++reading.menus;
   record.is_container = stack_text(state, field(container_field)) == U"cont";
   if (record.control.empty())
-    record.control = U"  control # " + num(reading.form.count) + U" `" + record.cname +
+    record.control = U"  control # " + number_text(reading.form.count) + U" `" + record.cname +
                      U"` of type `" + record.ctype + U"` is undescribed in the schema ... ";
   // Parent segment number times 100 plus the index among the siblings.
   const int menu = stack_number(state, field(menu_field));
   const int parent = static_cast<int>(std::floor(menu / 100.0));
   record.menu_parent = static_cast<std::int16_t>(parent);
   record.menu_index = static_cast<std::int16_t>(menu - parent * 100);
-  debug_line(state, num(segment) + U"  control=" + record.control);
+  debug_line(state, number_text(segment) + U"  control=" + record.control);
 }
 
 // The input variables, then every control segment from the one after the
@@ -112,8 +108,9 @@ form_reading read_form(engine_state& state) {
   const int start = reading.form.sssstart + 1;
   const int last = number_variable(state, U"tip");
   if (start > last)
-    raise_engine_error(U"end control segment `" + num(last) + U"` < start contorl segment = `" +
-                       num(start) + U"`, so number of controls is negative ...");
+    raise_engine_error(U"end control segment `" + number_text(last) +
+                       U"` < start contorl segment = `" + number_text(start) +
+                       U"`, so number of controls is negative ...");
 
   // Small forms are kept at full resolution: dividing them would leave too
   // few distinct positions.
@@ -127,7 +124,7 @@ form_reading read_form(engine_state& state) {
     w = to_int32(form_w);
     h = to_int32(form_h);
   }
-  debug_line(state, U"wsource_form=" + num(w) + U"   hsource_form=" + num(h));
+  debug_line(state, U"wsource_form=" + number_text(w) + U"   hsource_form=" + number_text(h));
 
   const std::int32_t browser_height = to_int32(real_variable(state, U"browser_height"));
   const std::int32_t browser_width = to_int32(real_variable(state, U"browser_width"));
@@ -149,16 +146,16 @@ form_reading read_form(engine_state& state) {
 text menu_list(const form_description& form, int i) {
   const control_record& menu = checked_at(form.controls, i);
   const text quote = U"\"";
-  text list = U"<select name=" + quote + menu.cname + U"_" + num(menu.menu_index) + quote +
+  text list = U"<select name=" + quote + menu.cname + U"_" + number_text(menu.menu_index) + quote +
               U" size=1>" + text(text_lf);
-  list += U"<option value=" + quote + U"0_" + num(menu.menu_index) + U"_" + menu.cname + quote +
-          U"  >" + menu.control + U"</option>" + text(text_lf);
+  list += U"<option value=" + quote + U"0_" + number_text(menu.menu_index) + U"_" + menu.cname +
+          quote + U"  >" + menu.control + U"</option>" + text(text_lf);
   const int own_segment = form.sssstart + i;
   for (int j = 1; j <= form.count; ++j) {
     const control_record& item = checked_at(form.controls, j);
     if (!item.is_menu_item() || item.menu_parent != own_segment) continue;
-    list += U"<option value=" + quote + num(j) + U"_" + num(item.menu_index) + U"_" + item.cname +
-            quote + U"  >" + item.control + U"</option>" + text(text_lf);
+    list += U"<option value=" + quote + number_text(j) + U"_" + number_text(item.menu_index) +
+            U"_" + item.cname + quote + U"  >" + item.control + U"</option>" + text(text_lf);
   }
   list += U"</select>";
   list += text_lf;
@@ -195,9 +192,9 @@ void turn_menus_into_lists(engine_state& state, form_description& form, std::int
   if (!state.flags.debug_on) return;
   for (int i = 1; i <= form.count; ++i) {
     const control_record& control = checked_at(form.controls, i);
-    send_line(state, U" cname(" + num(i) + U")=`" + control.cname + U"`  control=`" +
-                         control.control + U"` lef=" + num(control.lef) + U"  top=" +
-                         num(control.top));
+    send_line(state, U" cname(" + number_text(i) + U")=`" + control.cname + U"`  control=`" +
+                         control.control + U"` lef=" + number_text(control.lef) + U"  top=" +
+                         number_text(control.top));
   }
 }
 

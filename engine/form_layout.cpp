@@ -72,18 +72,15 @@ void in_phase(text_view context, Body&& body) {
   }
 }
 
-text num(long long value) {
-  return number_text(value);
-}
-
 // One line per control: title, close corner (a, c) and far corner (b, d).
 void dump_corners(engine_state& state, layout& l, text_view title,
                   const std::vector<std::int32_t>& a, const std::vector<std::int32_t>& b,
                   const std::vector<std::int32_t>& c, const std::vector<std::int32_t>& d) {
   for (int i = 1; i <= l.count(); ++i) {
     text line(title);
-    line += U" close corner=" + num(checked_at(a, i)) + U",  " + num(checked_at(c, i)) + U"  " +
-            U" far=" + num(checked_at(b, i)) + U",  " + num(checked_at(d, i));
+    line += U" close corner=" + number_text(checked_at(a, i)) + U",  " +
+            number_text(checked_at(c, i)) + U"  " + U" far=" + number_text(checked_at(b, i)) +
+            U",  " + number_text(checked_at(d, i));
     send_line(state, line);
   }
 }
@@ -92,7 +89,7 @@ void dump_list(engine_state& state, text_view title, const std::vector<std::int3
                int count) {
   send_line(state, title);
   for (int i = 1; i <= count; ++i)
-    send_line(state, U"element(" + num(i) + U") = " + num(checked_at(list, i)));
+    send_line(state, U"element(" + number_text(i) + U") = " + number_text(checked_at(list, i)));
 }
 
 // The fields of the records as columns, for the corner listings.
@@ -157,10 +154,10 @@ void mark_containers(engine_state& state, layout& l) {
     if (l.control(i).is_container) {
       checked_at(l.cell_owner, i) = -1;
       ++l.containers;
-      debug_line(state, U" container " + num(i));
+      debug_line(state, U" container " + number_text(i));
     } else {
       checked_at(l.cell_owner, i) = 0;
-      debug_line(state, U" not a container " + num(i));
+      debug_line(state, U" not a container " + number_text(i));
     }
   }
 }
@@ -193,10 +190,11 @@ void give_cell(engine_state& state, layout& l, int k, int c, int r) {
       l.cell(ci, ri) = static_cast<std::int16_t>(-k);
   l.cell(c, r) = static_cast<std::int16_t>(k);
   if (state.flags.debug_on) {
-    send_line(state, U" control in order#=" + num(k) + U" close corner=" + num(control.lef) + U"," +
-                         num(control.top) + U" rows=" + num(rows) + U" cols=" + num(cols));
-    send_line(state, U" h_grid(" + num(r) + U")=" + num(l.h_grid[r]) + U"  w_grid(" + num(c) +
-                         U")=" + num(l.w_grid[c]));
+    send_line(state, U" control in order#=" + number_text(k) + U" close corner=" +
+                         number_text(control.lef) + U"," + number_text(control.top) + U" rows=" +
+                         number_text(rows) + U" cols=" + number_text(cols));
+    send_line(state, U" h_grid(" + number_text(r) + U")=" + number_text(l.h_grid[r]) +
+                         U"  w_grid(" + number_text(c) + U")=" + number_text(l.w_grid[c]));
   }
 }
 
@@ -242,9 +240,10 @@ void shade_containers(engine_state& state, layout& l) {
         if (y < container.top || y >= l.bottom[k]) continue;
         l.shade(c, r) = shade_colour;
         if (state.flags.debug_on)
-          send_line(state, U"inside ... =" + num(container.lef) + U" " + num(x) + U" " +
-                               num(l.right[k]) + U"   " + text(text_crlf) + num(container.top) +
-                               U" " + num(y) + U"  " + num(l.bottom[k]));
+          send_line(state, U"inside ... =" + number_text(container.lef) + U" " + number_text(x) +
+                               U" " + number_text(l.right[k]) + U"   " + text(text_crlf) +
+                               number_text(container.top) + U" " + number_text(y) + U"  " +
+                               number_text(l.bottom[k]));
       }
     }
   }
@@ -271,9 +270,9 @@ void scale_cells(engine_state& state, layout& l) {
     l.right[i] = long_sum(control.lef, control.wid);
     l.bottom[i] = long_sum(control.top, control.height);
     if (state.flags.debug_on)
-      send_line(state, U" controls after scaling to a browser: " + num(control.lef) + U"  " +
-                           num(control.top) + U"  " + U" far corner=" + num(l.right[i]) + U"  " +
-                           num(l.bottom[i]));
+      send_line(state, U" controls after scaling to a browser: " + number_text(control.lef) +
+                           U"  " + number_text(control.top) + U"  " + U" far corner=" +
+                           number_text(l.right[i]) + U"  " + number_text(l.bottom[i]));
   }
   for (int c = 1; c <= l.grid_cols; ++c) {
     l.scaling_counter = c;
@@ -303,12 +302,13 @@ text scaling_context(layout& l) {
   context +=
       U" w_scale=" + real_text(l.form.w_scale, 15) + U" h_scale=" + real_text(l.form.h_scale, 15);
   context += text_crlf;
-  context += U"lef(" + num(i) + U")=" + num(control.lef) + U" top(i)=" + num(control.top);
+  context += U"lef(" + number_text(i) + U")=" + number_text(control.lef) + U" top(i)=" +
+             number_text(control.top);
   context += text_crlf;
-  context += U"height(i)=" + num(control.height) + U" wid(i)=" + num(control.wid);
+  context += U"height(i)=" + number_text(control.height) + U" wid(i)=" + number_text(control.wid);
   context += text_crlf;
-  context +=
-      U"w_gab(i)=" + num(at(l.w_gab, i)) + U" w_grid(i+1)=" + num(at(l.w_grid, i + 1)) + U" ... ";
+  context += U"w_gab(i)=" + number_text(at(l.w_gab, i)) + U" w_grid(i+1)=" +
+             number_text(at(l.w_grid, i + 1)) + U" ... ";
   return context;
 }
 
@@ -317,9 +317,9 @@ text scaling_context(layout& l) {
 void write_cell(layout& l, int g, int c, int r, text& table) {
   const control_record& owner = l.control(g);
   if (!owner.is_menu_item() || owner.menu_parent == l.form.sssstart) {
-    table += U"\\D" + l.shade(c, r) + U"c" + num(checked_at(l.col_span, g)) + U"w" +
-             num(owner.wid) + U"r" + num(checked_at(l.row_span, g)) + U"h" + num(owner.height) +
-             U"  ";
+    table += U"\\D" + l.shade(c, r) + U"c" + number_text(checked_at(l.col_span, g)) + U"w" +
+             number_text(owner.wid) + U"r" + number_text(checked_at(l.row_span, g)) + U"h" +
+             number_text(owner.height) + U"  ";
     table += text_crlf;
     table += U"<! " + owner.ctype + U" >";
     table += text_crlf;
@@ -349,7 +349,7 @@ void write_cell(layout& l, int g, int c, int r, text& table) {
 // every free point (it fixes the column widths) and a later row at most one,
 // before its first cell, so the row is not empty.
 text table_text(layout& l) {
-  text table = U"\\Tp0s0b" + num(l.form.bold) + U"RD   ";
+  text table = U"\\Tp0s0b" + number_text(l.form.bold) + U"RD   ";
   table += text_crlf;
   for (int r = 1; r <= l.grid_rows; ++r) {
     table += U" R\\\\R  ";
@@ -361,8 +361,8 @@ text table_text(layout& l) {
         write_cell(l, g, c, r, table);
       } else if (g == 0 && (l.form.exact_grid || r == 1 || !row_has_cell)) {
         if (!l.form.exact_grid) row_has_cell = true;
-        table += U"\\D" + l.shade(c, r) + U"w" + num(checked_at(l.w_gab, c)) + U"h" +
-                 num(checked_at(l.h_gab, r)) + U"\\-";
+        table += U"\\D" + l.shade(c, r) + U"w" + number_text(checked_at(l.w_gab, c)) + U"h" +
+                 number_text(checked_at(l.h_gab, r)) + U"\\-";
       }
     }
   }
