@@ -102,14 +102,10 @@ std::string display_name(const std::string& file) {
 }
 
 void report_location(const cli_options& options, const zr::failure_location& where) {
-  long long line = where.line;
-  std::string file = options.source_file;
-  if (where.in_schema) {
-    file = options.schema_file;
-    line = std::max(1LL, line - zr::prefix_lines(options));
-  }
-  std::fprintf(stderr, "\n%s:%lld:%lld: error: %s\n", display_name(file).c_str(), line,
-               where.column, where.message.c_str());
+  std::string line =
+      zr::location_line(where, display_name(options.schema_file), display_name(options.source_file),
+                        zr::prefix_lines(options));
+  std::fprintf(stderr, "\n%s\n", line.c_str());
 }
 
 int write_result(const cli_options& options, const std::string& result) {

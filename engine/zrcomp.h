@@ -53,6 +53,17 @@ struct failure_location {
   std::string message;
 };
 
+// One diagnostic line in the form editors read: "FILE:LINE:COLUMN: KIND: MESSAGE"
+// (KIND is "error", "warning" or "note").
+ZR_API std::string diagnostic_line(const std::string& file, long long line, long long column,
+                                   const std::string& kind, const std::string& message);
+
+// The error line of a failed translation, naming the schema file or the source
+// file where the run stopped. `schema_lines_added` is the number of lines the
+// host put in front of the user's schema text; they are not counted.
+ZR_API std::string location_line(const failure_location& where, const std::string& schema_file,
+                                 const std::string& source_file, long long schema_lines_added = 0);
+
 // One engine object. Every zrcomp of a thread shares that thread's engine
 // state; the object holds nothing of its own. The flag methods may be called
 // from any thread (a signal handler, a watchdog, the pump) during a run.
