@@ -8,6 +8,7 @@
 
 #include "engine/dialog_state.h"
 #include "engine/interpreter.h"
+#include "engine/limits.h"
 #include "engine/run.h"
 #include "engine/schema_table.h"
 #include "engine/streams.h"
@@ -31,6 +32,7 @@ struct engine_state {
   run_flags flags;
   std::shared_ptr<output_object> output;  // kept from run to run
   std::function<void()> event_pump;       // the host's yield callback
+  limits_state limits;
   run_state run;
   schema_table schema;
   reader_state reader;

@@ -6,6 +6,7 @@
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
+#include "engine/limits.h"
 #include "engine/messages.h"
 
 namespace zr {
@@ -32,10 +33,12 @@ void yield_to_host(engine_state& state) {
 void poll_host(engine_state& state) {
   yield_to_host(state);
   act_on_termination(state);
+  check_limits(state);
   while (state.flags.suspended) {
     pause_briefly();
     yield_to_host(state);
     act_on_termination(state);
+    check_limits(state);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/easylife.h"
 #include "engine/engine_state.h"
+#include "engine/limits.h"
 #include "engine/messages.h"
 #include "engine/translation_loop.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
   try {
+    start_limits(state);
     state.run.schema_text = text(schema);
     state.run.source = text(source);
     state.run.source += text_crlf;

@@ -56,6 +56,14 @@ bool zrcomp::reset_debug() {
   return toggle_debug(*state_);
 }
 
+void zrcomp::set_run_limits(const run_limits& limits) {
+  state_->limits.limits = limits;
+}
+
+run_limits zrcomp::limits() const {
+  return state_->limits.limits;
+}
+
 std::optional<failure_location> zrcomp::last_failure() const {
   return state_->run.failure;
 }

@@ -64,6 +64,18 @@ ZR_API std::string diagnostic_line(const std::string& file, long long line, long
 ZR_API std::string location_line(const failure_location& where, const std::string& schema_file,
                                  const std::string& source_file, long long schema_lines_added = 0);
 
+// Bounds of one translation; a zero field sets no bound. A run that reaches
+// one stops at its next poll with an engine error report naming the limit.
+struct run_limits {
+  double timeout_seconds = 0;   // wall-clock time from the start of translate
+  long long max_steps = 0;      // dialog steps
+  long long max_memory_mb = 0;  // resident memory of the process
+};
+
+// The memory bound a new engine state starts with: half of the machine's
+// physical memory, in MB.
+ZR_API long long default_memory_limit_mb();
+
 // One engine object. Every zrcomp of a thread shares that thread's engine
 // state; the object holds nothing of its own. The flag methods may be called
 // from any thread (a signal handler, a watchdog, the pump) during a run.
@@ -90,6 +102,10 @@ class ZR_API zrcomp {
   void user_terminated();
   // Toggles debug output; returns the new value.
   bool reset_debug();
+  // The limits of this thread's runs, kept from run to run. They start with
+  // no time or step bound and the default memory bound.
+  void set_run_limits(const run_limits& limits);
+  run_limits limits() const;
   // Where the last translation of this thread failed; none after a success.
   std::optional<failure_location> last_failure() const;
 

@@ -104,4 +104,22 @@ int zrcomp_reset_debug(zrcomp_handle* engine) {
   return engine->engine.reset_debug();
 }
 
+void zrcomp_set_run_limits(zrcomp_handle* engine, double timeout_seconds, long long max_steps,
+                           long long max_memory_mb) {
+  zr::run_limits limits{timeout_seconds, max_steps, max_memory_mb};
+  if (max_memory_mb < 0) limits.max_memory_mb = zr::default_memory_limit_mb();
+  engine->engine.set_run_limits(limits);
+}
+
+int zrcomp_last_failure(const zrcomp_handle* engine, int* in_schema, long long* line,
+                        long long* column, char** message) {
+  std::optional<zr::failure_location> where = engine->engine.last_failure();
+  if (!where) return 0;
+  *in_schema = where->in_schema;
+  *line = where->line;
+  *column = where->column;
+  *message = copy_text(where->message);
+  return 1;
+}
+
 }  // extern "C"

@@ -45,6 +45,19 @@ ZRDLL_C_API int zrcomp_is_debug_on(const zrcomp_handle* engine);
 ZRDLL_C_API void zrcomp_user_terminated(zrcomp_handle* engine);
 ZRDLL_C_API int zrcomp_reset_debug(zrcomp_handle* engine);
 
+/* Bounds of the calling thread's runs; 0 sets no bound. max_memory_mb < 0
+   keeps the default bound (half of the machine's memory). A run that reaches
+   one fails with an engine error naming the limit (ZRCOMP_NO_VALUE). */
+ZRDLL_C_API void zrcomp_set_run_limits(zrcomp_handle* engine, double timeout_seconds,
+                                       long long max_steps, long long max_memory_mb);
+
+/* Where the thread's last translation failed: returns 1 and fills the fields
+   (in_schema 1 for the schema text, 0 for the source; 1-based line and column;
+   *message the first line of the error, released with zrcomp_free_text), or
+   returns 0 after a success. */
+ZRDLL_C_API int zrcomp_last_failure(const zrcomp_handle* engine, int* in_schema, long long* line,
+                                    long long* column, char** message);
+
 #ifdef __cplusplus
 }
 #endif

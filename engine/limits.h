@@ -1,0 +1,32 @@
+// Run limits: how long, how many dialog steps and how much memory one
+// translation may take. They are checked wherever the run polls its host, so a
+// runaway schema is stopped with a report instead of running on or being
+// killed by the system.
+#pragma once
+
+#include <chrono>
+
+#include "engine/zrcomp.h"
+
+namespace zr {
+
+struct engine_state;
+
+struct limits_state {
+  run_limits limits{0, 0, default_memory_limit_mb()};  // kept from run to run
+  std::chrono::steady_clock::time_point started;
+  std::chrono::steady_clock::time_point memory_checked;
+};
+
+// Starts the clock of a run.
+void start_limits(engine_state& state);
+
+// Raises an engine error that names the limit the run has reached, if any:
+// "run stopped: time limit of N seconds reached", "run stopped: step limit
+// of N dialog steps reached" or "run stopped: memory limit of N MB reached".
+void check_limits(engine_state& state);
+
+// The resident memory of the process in bytes; 0 when it cannot be read.
+long long resident_bytes();
+
+}  // namespace zr
