@@ -129,7 +129,6 @@ form_reading read_form(engine_state& state) {
   const std::int32_t browser_height = to_int32(real_variable(state, U"browser_height"));
   const std::int32_t browser_width = to_int32(real_variable(state, U"browser_width"));
   reading.form.exact_grid = number_variable(state, U"exact_grid") != 0;
-  reading.form.bold = number_variable(state, U"bold");
   if (w == 0 || h == 0) raise_platform_error(error_number::division_by_zero);
   reading.form.w_scale = static_cast<double>(browser_width) / w;
   reading.form.h_scale = static_cast<double>(browser_height) / h;

@@ -19,10 +19,10 @@ struct form_description;
 void actc(engine_state& state, text_view statement);
 
 // Reads the form described by the variables "sssstart", "tip", "round", "w",
-// "h", "browser_width", "browser_height", "exact_grid", "bold" and the control
+// "h", "browser_width", "browser_height", "exact_grid" and the control
 // segments sssstart + 1 .. tip of the value stack, lays it out and stores the
-// table text in the variable "table". A failure keeps its number and gains
-// the context of the phase it happened in.
+// table text, begun with the value of "bold", in the variable "table". A failure keeps its number
+// and gains the context of the phase it happened in.
 void construct_form(engine_state& state);
 
 // Turns each top-level menu item (parent: the form's own segment) into a

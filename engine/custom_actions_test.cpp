@@ -358,7 +358,6 @@ TEST(ConstructForm, ReadingFailuresCarryTheReadingContext) {
       {U"tip", U"many", error_number::engine, U"imbedded variable `tip` is not numeric ... "},
       {U"exact_grid", U"yes", error_number::engine,
        U"imbedded variable `exact_grid` is not numeric ... "},
-      {U"bold", U"", error_number::engine, U"imbedded variable `bold` is not numeric ... "},
       {U"round", U"", error_number::type_mismatch, U"Type mismatch"},
       {U"w", U"wide", error_number::type_mismatch, U"Type mismatch"},
       {U"h", U"1e", error_number::type_mismatch, U"Type mismatch"},
@@ -402,6 +401,26 @@ TEST(ConstructForm, TooManyControlsFailCleanly) {
       form.add(text_box(U"t" + number_text(i), 0, i * 10, 10, 10));
     EXPECT_EQ(form.error(error_number::index_range), U"Subscript out of range\r\n" + c.context);
     EXPECT_EQ(form.table(), U"") << "no table for a failed form";
+  }
+}
+
+TEST(ConstructForm, BoldIsReadWhenTheTableIsBegun) {
+  const text bold_error = U"imbedded variable `bold` is not numeric ... \r\n";
+  struct Case {
+    text w;
+    int number;
+    text description;
+  };
+  const Case cases[] = {
+      {U"0", error_number::division_by_zero, U"Division by zero\r\n" + reading_context},
+      {U"100", error_number::engine, bold_error + U"after_scaling in `construct_form` module"},
+  };
+  for (const Case& c : cases) {
+    form_fixture form;
+    form.add(text_box(U"t1", 0, 0, 10, 10));
+    form.set(U"w", c.w);
+    form.set(U"bold", U"");
+    EXPECT_EQ(form.error(c.number), c.description) << to_utf8(c.w);
   }
 }
 

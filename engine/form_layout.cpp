@@ -348,8 +348,9 @@ void write_cell(layout& l, int g, int c, int r, text& table) {
 // Step 10: the table text. Without exact_grid the first row gets a filler at
 // every free point (it fixes the column widths) and a later row at most one,
 // before its first cell, so the row is not empty.
-text table_text(layout& l) {
-  text table = U"\\Tp0s0b" + number_text(l.form.bold) + U"RD   ";
+text table_text(engine_state& state, layout& l) {
+  const std::int16_t bold = int16_of_text(imbedded_number(state, U"bold"));
+  text table = U"\\Tp0s0b" + number_text(bold) + U"RD   ";
   table += text_crlf;
   for (int r = 1; r <= l.grid_rows; ++r) {
     table += U" R\\\\R  ";
@@ -410,7 +411,7 @@ text lay_out_form(engine_state& state, form_description form, text_view grid_con
     raise_with_context(scaling_context(l));
   }
   text table;
-  in_phase(table_context, [&] { table = table_text(l); });
+  in_phase(table_context, [&] { table = table_text(state, l); });
   return table;
 }
 

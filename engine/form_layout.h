@@ -50,7 +50,6 @@ struct form_description {
   std::int16_t count = 0;     // controls 1..count
   std::int16_t sssstart = 0;  // segment number of the form itself
   bool exact_grid = false;    // every free grid point gets a filler cell
-  std::int16_t bold = 0;      // border value of the table
   double w_scale = 1;         // browser width / form width
   double h_scale = 1;         // browser height / form height
 };
@@ -59,7 +58,9 @@ struct form_description {
 // index-range error past control number 100 (the form keeps its controls).
 control_record& add_control(form_description& form);
 
-// Lays the form out and returns the table text. Debug listings of every step
+// Lays the form out and returns the table text. The border value of the table
+// is the variable "bold", read when the table text is begun, so a "bold" that
+// is not a number fails with the table text's context. Debug listings of every step
 // go to the console while debug is on. Each phase re-raises a failure with
 // its own context line; the grid lines and their first sort use
 // `grid_context` (that of the phase that collected the controls). Raises

@@ -35,15 +35,23 @@ form_description form_of(std::initializer_list<control_record> controls, double 
   form_description form;
   for (const control_record& control : controls)
     add_control(form) = control;
-  form.bold = 1;
   form.w_scale = w_scale;
   form.h_scale = h_scale;
   return form;
 }
 
+// A fresh engine state whose variable "bold" (the table's border) is 1.
+std::unique_ptr<engine_state> layout_state(std::shared_ptr<recording_output>& out) {
+  auto state = make_test_state(out);
+  state->schema.names = derive_names(state->schema.header);
+  init_builtin_variables(*state);
+  table_value(*state, vvv_index(*state, U"bold")) = U"1";
+  return state;
+}
+
 std::string table_of(const form_description& form) {
   std::shared_ptr<recording_output> out;
-  auto state = make_test_state(out);
+  auto state = layout_state(out);
   text table = lay_out_form(*state, form, grid_context);
   EXPECT_EQ(out->joined(), "") << "debug listings while debug is off";
   return to_utf8(table);
@@ -52,7 +60,7 @@ std::string table_of(const form_description& form) {
 // The description of the error the layout raises.
 text layout_error(const form_description& form, int number = error_number::engine) {
   std::shared_ptr<recording_output> out;
-  auto state = make_test_state(out);
+  auto state = layout_state(out);
   try {
     lay_out_form(*state, form, grid_context);
   } catch (const engine_error& e) {
@@ -161,7 +169,7 @@ TEST(FormLayout, ScalingOverflowQuotesTheScalesAndTheFailingControl) {
 
 TEST(FormLayout, DebugListsEveryStep) {
   std::shared_ptr<recording_output> out;
-  auto state = make_test_state(out);
+  auto state = layout_state(out);
   state->flags.debug_on = true;
   lay_out_form(
       *state,
