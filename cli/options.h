@@ -26,7 +26,8 @@ struct cli_options {
 };
 
 // Parses the arguments after the program name; on a usage error returns no
-// value and sets `error` to a one-line message.
+// value and sets `error` to a one-line message. Uses getopt_long, whose state
+// is global: one call at a time.
 std::optional<cli_options> parse_options(const std::vector<std::string>& args, std::string& error);
 
 extern const char* const usage_text;

@@ -16,7 +16,7 @@ expect() {  # what, expected, actual
     failures=$((failures + 1))
   fi
 }
-hi=$cases/hi_run
+hi=$(realpath "$cases/hi_run")
 
 out=$("$zrtranslate" "$hi/schema" "$hi/source" 2>/dev/null); expect "result" "Hi" "$out"
 out=$(printf 'hello' | "$zrtranslate" "$hi/schema" - 2>/dev/null); expect "source from stdin" "Hi" "$out"
@@ -32,7 +32,8 @@ out=$("$zrtranslate" --version); expect "version" 0 "$([[ $out =~ ^zrtranslate\ 
 out=$("$zrtranslate" --help)
 expect "help names the guide and what --raw keeps" 0 \
   "$([[ $out == *docs/guide.md* && $out == *"--raw "*"header lines"* ]]; echo $?)"
-out=$(cd "$hi" && "$zrtranslate" -- schema source 2>/dev/null); expect "--" "Hi" "$out"
+cp "$hi/source" "$work/-v"
+out=$(cd "$work" && "$zrtranslate" -- "$hi/schema" -v 2>/dev/null); expect "-- ends the options" "Hi" "$out"
 
 "$zrtranslate" "$work/missing.txt" "$hi/source" >/dev/null 2>"$work/err"; status=$?
 expect "unreadable file status" 2 "$status"
