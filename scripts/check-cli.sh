@@ -104,7 +104,13 @@ grep -q "memory limit of 1 MB reached" "$work/err" || { echo "FAILED: memory lim
 for signal in INT TERM; do
   printf 'old' >"$work/kept.txt"
   "$zrtranslate" --timeout 20 -o "$work/kept.txt" "$work/loop" "$work/go" 2>"$work/err" &
-  sleep 0.5
+  # Waits until the run has its handlers (SIGINT's bit in SigCgt), however slow the machine.
+  for _ in $(seq 200); do
+    caught=$(awk '/^SigCgt/ { print $2 }' /proc/$!/status 2>/dev/null)
+    (( 16#${caught:-0} & 2 )) && break
+    sleep 0.05
+  done
+  sleep 0.2
   kill -s "$signal" $!
   wait $!
   expect "SIG$signal status" 1 "$?"
