@@ -8,17 +8,26 @@
 namespace zr {
 
 struct cli_options {
-  std::string schema_file;  // "-" for standard input
-  std::string source_file;  // "-" for standard input
-  std::string output_file;  // empty: standard output
-  bool raw = false;         // the result exactly as translate returns it
-  bool debug = false;       // debug output for the whole run
-  bool steps = false;       // step mode granted from the terminal
+  std::string schema_file;                 // "-" for standard input
+  std::string source_file;                 // "-" for standard input; the first source in a batch
+  std::vector<std::string> sources;        // every source file (one unless --out-dir is given)
+  std::string output_file;                 // empty: standard output
+  std::string out_dir;                     // a batch: each result to DIR/<source name>.out
+  int jobs = 1;                            // translations at once in a batch
+  bool raw = false;                        // the result exactly as translate returns it
+  bool debug = false;                      // debug output for the whole run
+  bool steps = false;                      // step mode granted from the terminal
+  bool console = false;                    // every engine message on standard error
+  double timeout_seconds = 0;              // 0: no time limit
+  long long max_steps = 0;                 // 0: no step limit
+  std::optional<long long> max_memory_mb;  // none: the engine's default; 0: no limit
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments after the program name; on a usage error returns no
-// value and sets `error` to a one-line message.
+// value and sets `error` to a one-line message. Uses getopt_long, whose state
+// is global: one call at a time.
 std::optional<cli_options> parse_options(const std::vector<std::string>& args, std::string& error);
 
 extern const char* const usage_text;

@@ -11,10 +11,30 @@ TEST(CliOptions, ParsesFilesAndSwitches) {
   ASSERT_TRUE(options);
   EXPECT_TRUE(options->raw);
   EXPECT_TRUE(options->debug);
+  EXPECT_TRUE(options->console);  // --debug implies it
   EXPECT_FALSE(options->steps);
   EXPECT_EQ(options->output_file, "out.txt");
   EXPECT_EQ(options->schema_file, "s.txt");
   EXPECT_EQ(options->source_file, "-");
+  EXPECT_FALSE(options->max_memory_mb);  // the engine's default
+}
+
+TEST(CliOptions, ValuesLimitsAndBatch) {
+  std::string error;
+  auto options = parse_options({"--timeout", "2.5", "--max-steps=100", "--max-memory", "0", "-v",
+                                "--jobs", "4", "--out-dir", "d", "s", "a", "--", "-b"},
+                               error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->timeout_seconds, 2.5);
+  EXPECT_EQ(options->max_steps, 100);
+  EXPECT_EQ(options->max_memory_mb, 0);
+  EXPECT_TRUE(options->console);
+  EXPECT_EQ(options->jobs, 4);
+  EXPECT_EQ(options->out_dir, "d");
+  EXPECT_EQ(options->sources, (std::vector<std::string>{"a", "-b"}));
+  // Help and version win over everything else on the line.
+  EXPECT_TRUE(parse_options({"s", "--help", "--bad"}, error)->help);
+  EXPECT_TRUE(parse_options({"--version"}, error)->version);
 }
 
 TEST(CliOptions, UsageErrors) {
@@ -27,11 +47,27 @@ TEST(CliOptions, UsageErrors) {
       {{"a", "b", "c"}, "expected SCHEMA_FILE and SOURCE_FILE"},
       {{"-", "-"}, "only one of SCHEMA_FILE and SOURCE_FILE can be standard input"},
       {{"a", "b", "-o"}, "-o needs a file name"},
+      {{"a", "b", "--timeout"}, "--timeout needs a number of seconds"},
       {{"--fast", "a", "b"}, "unknown option --fast"},
+      {{"-x", "a", "b"}, "unknown option -x"},
+      {{"--raw=1", "a", "b"}, "--raw takes no value"},
+      {{"--timeout", "-1", "a", "b"}, "--timeout needs a number of seconds, not '-1'"},
+      {{"--timeout", "nan", "a", "b"}, "--timeout needs a number of seconds, not 'nan'"},
+      {{"--max-steps", "1e3", "a", "b"}, "--max-steps needs a whole number, not '1e3'"},
+      {{"--max-memory", "99999999999", "a", "b"},
+       "--max-memory needs a whole number, not '99999999999'"},
+      {{"--jobs", "0", "--out-dir", "d", "a", "b"},
+       "--jobs needs a whole number from 1 to 256, not '0'"},
+      {{"--jobs", "2", "a", "b"}, "--jobs needs --out-dir"},
+      {{"--out-dir", "d", "a"}, "expected SCHEMA_FILE and at least one SOURCE_FILE"},
+      {{"--out-dir", "d", "-o", "x", "a", "b"}, "-o and --out-dir cannot be used together"},
+      {{"--out-dir", "d", "--steps", "a", "b"},
+       "--steps works on one translation, not with --out-dir"},
+      {{"--out-dir", "d", "a", "b", "-"}, "--out-dir cannot translate standard input"},
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_FALSE(parse_options(c.args, error));
+    EXPECT_FALSE(parse_options(c.args, error)) << c.error;
     EXPECT_EQ(error, c.error);
   }
 }

@@ -47,6 +47,20 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+// A device or a pipe cannot be replaced by renaming a file over it (that
+// would remove the device): it is written directly.
+void write_device(const std::string& path, std::string_view bytes, replace_step& step) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) raise_system_error(errno, "");
+  step = replace_step::write;
+  if (!write_all(fd, bytes)) {
+    int failure = errno;
+    ::close(fd);
+    raise_system_error(failure, "");
+  }
+  if (::close(fd) != 0) raise_system_error(errno, "");
+}
+
 }  // namespace
 
 engine_error file_error(int system_error) {
@@ -60,6 +74,11 @@ void replace_file(const std::string& path, std::string_view bytes) {
 
 void replace_file(const std::string& path, std::string_view bytes, replace_step& step) {
   step = replace_step::create;
+  struct stat target;
+  if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode)) {
+    write_device(path, bytes, step);
+    return;
+  }
   std::string temporary = path + ".XXXXXX";
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) raise_system_error(errno, "");

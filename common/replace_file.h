@@ -10,7 +10,8 @@
 
 namespace zr {
 
-// Replaces the file at `path` with `bytes`. Raises an engine_error with a
+// Replaces the file at `path` with `bytes`; a device or a pipe there is
+// written directly instead. Raises an engine_error with a
 // file error number and the system's reason when it cannot; the old file is
 // then untouched and no temporary file is left behind.
 void replace_file(const std::string& path, std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -72,6 +73,20 @@ TEST_F(ReplaceFileTest, AMissingDirectoryFailsWithPathNotFound) {
     FAIL() << "no error raised";
   } catch (const engine_error& e) {
     EXPECT_EQ(e.number(), error_number::path_not_found);
+  }
+}
+
+// A device is written in place, never replaced by a file renamed over it.
+TEST_F(ReplaceFileTest, ADeviceIsWrittenDirectly) {
+  replace_file("/dev/null", "x");
+  struct stat null;
+  ASSERT_EQ(::stat("/dev/null", &null), 0);
+  EXPECT_TRUE(S_ISCHR(null.st_mode));
+  try {
+    replace_file("/dev/full", "x");
+    FAIL() << "no error raised";
+  } catch (const engine_error& e) {
+    EXPECT_EQ(e.number(), error_number::disk_full);
   }
 }
 

@@ -14,10 +14,14 @@ std::string diagnostic_line(const std::string& file, long long line, long long c
 
 std::string location_line(const failure_location& where, const std::string& schema_file,
                           const std::string& source_file, long long schema_lines_added) {
-  if (where.in_schema)
-    return diagnostic_line(schema_file, std::max(1LL, where.line - schema_lines_added),
-                           where.column, "error", where.message);
-  return diagnostic_line(source_file, where.line, where.column, "error", where.message);
+  const std::string& file = where.in_schema ? schema_file : source_file;
+  const long long added = where.in_schema ? schema_lines_added : 0;
+  std::string lines = diagnostic_line(file, std::max(1LL, where.line - added), where.column,
+                                      "error", where.message);
+  if (where.note_line > 0)
+    lines += "\n" + diagnostic_line(file, std::max(1LL, where.note_line - added), where.note_column,
+                                    "note", where.note);
+  return lines;
 }
 
 }  // namespace zr

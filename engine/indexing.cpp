@@ -43,10 +43,12 @@ std::int16_t traced_index(engine_state& state, text_view label, text_view name) 
 
 }  // namespace
 
-std::int16_t find_state_index(const engine_state& state, text_view name) {
+std::int16_t find_state_index(engine_state& state, text_view name) {
   const schema_table& schema = state.schema;
   std::int16_t index = state_index(schema, name);
   if (index > 0) return index;
+  const auto named = state.reader.first_named.find(name);
+  if (named != state.reader.first_named.end()) state.reader.unknown_state_at = named->second;
   text message = U"SCHEMA IS NOT COMPLETE: state `";
   message += name;
   message += U"` does not have any events ... ";

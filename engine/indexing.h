@@ -13,8 +13,9 @@ struct engine_state;
 
 // Index of the first state (1..states_quantity) named exactly `name`. Raises
 // 2048 "SCHEMA IS NOT COMPLETE: ..." naming the state, the last event row and
-// the first state of the last nest header read, when there is none.
-std::int16_t find_state_index(const engine_state& state, text_view name);
+// the first state of the last nest header read, when there is none; the
+// place where that state was first named is kept for the failure location.
+std::int16_t find_state_index(engine_state& state, text_view name);
 
 // Fills nest_state_index and post_state of every event; an event without next
 // states gets the no-state marker as its one next state. Traces every lookup

@@ -45,6 +45,12 @@ std::size_t current_line_offset(const engine_state& state) {
   return line_length - state.reader.current_line.size();
 }
 
+// Where current_line starts in the whole schema text: source_text is what the
+// reader has not consumed yet, a suffix of it.
+std::size_t schema_offset(const engine_state& state) {
+  return state.run.schema_text.size() - state.run.source_text.size() + current_line_offset(state);
+}
+
 // Reads the quoted text that begins at `start` of source_text (its first
 // character is the quote) and may run over several lines. The schema text
 // then goes on after the closing quote; current_line becomes the rest of that
@@ -166,6 +172,7 @@ void start_program(engine_state& state, event_row& row, line_counts& counts) {
 
 // Reads the level word; false when the line starts a program instead.
 bool read_level(engine_state& state, event_row& row, line_counts& counts) {
+  const std::size_t word_at = schema_offset(state);
   text word = take_first_word(state);
   state.schema.extra_events_quantity = 0;
   if (word.empty() || word[0] == state.schema.header.comment_in_schema) {
@@ -177,6 +184,9 @@ bool read_level(engine_state& state, event_row& row, line_counts& counts) {
   if (std::optional<std::int32_t> level = read_number(word)) {
     if (*level < INT16_MIN || *level > INT16_MAX) raise_platform_error(error_number::overflow);
     row.level = static_cast<std::int16_t>(*level);
+  } else {
+    state.reader.warnings.emplace_back(
+        word_at, "level word `" + to_utf8(word) + "` is not a number: level 0, word dropped");
   }
   schema_debug_line(state, U"first `next_state`=  lnext=" + number_text(lnext));
   return true;
@@ -240,6 +250,7 @@ void read_items(engine_state& state, event_row& row, line_counts& counts) {
       add_text_post_event(state, row, counts);
       continue;
     }
+    const std::size_t word_at = schema_offset(state);
     text word = take_first_word(state);
     if (word.empty()) return;
     if (word[0] == h.internal_event_escape) {
@@ -257,6 +268,7 @@ void read_items(engine_state& state, event_row& row, line_counts& counts) {
       if (counts.next_states >= lnext) raise_engine_error(U"too many states in a header ... ");
       ++counts.next_states;
       row.post_state_name[counts.next_states] = word;
+      state.reader.first_named.try_emplace(word, word_at);
     }
   }
 }

@@ -18,6 +18,7 @@ struct run_state {
   text source;                     // as given to translate, with CR LF added
   text source_text;                // the text being scanned: schema, then source
   std::int64_t scan_position = 1;  // 1-based position of the next character
+  std::int64_t token_start = 1;    // 1-based position where the current token starts
   std::int64_t text_length = 0;
   bool end_of_text = false;
   text coming_event;

@@ -6,6 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -128,6 +132,13 @@ struct reader_state {
   std::array<text, nest_header_bound + 1> nest_header;
   text pending_program_name;
   text locator;
+  // Offset in the schema text where each next state was first named, and that
+  // offset for a state that has no events, so a failure can point at it.
+  std::map<text, std::size_t, std::less<>> first_named;
+  std::optional<std::size_t> unknown_state_at;
+  // Doubtful places the reader went on past (a level word that is not a
+  // number): offset in the schema text and what is doubtful there.
+  std::vector<std::pair<std::size_t, std::string>> warnings;
 };
 
 // Empties the table for a new run: header defaults, every count zero.

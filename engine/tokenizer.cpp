@@ -103,11 +103,14 @@ void scan(engine_state& state) {
   tokenizer.from_source = U"t";
   if (!tokenizer.pending_separator.empty()) {
     run.coming_event = tokenizer.pending_separator;
+    // The separator ended the word just delivered: it ends before scan_position.
+    run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
     tokenizer.pending_separator.clear();
     tokenizer.from_source = U"s";
     return;
   }
   for (;;) {
+    run.token_start = run.scan_position;
     if (run.scan_position > static_cast<std::int64_t>(run.source_text.size())) {
       deliver_end_of_text(state);
       return;

@@ -139,6 +139,9 @@ void run_init(engine_state& state) {
   state.flags.suspended = false;
   reset_schema_table(state.schema);
   state.reader.word_separator = U',';
+  state.reader.first_named.clear();
+  state.reader.unknown_state_at.reset();
+  state.reader.warnings.clear();
   state.variables.full_dump = false;
   run_state& run = state.run;
   run.redirect_line.clear();
@@ -161,6 +164,7 @@ void dialog_init(engine_state& state) {
   dialog.nest_stack[1] = builtin_state::root;
   dialog.nest = 1;
   state.run.scan_position = 1;
+  state.run.token_start = 1;
   dialog.step_counter = 0;
   reset_streams(state);
   dialog.queue_length = 0;
@@ -185,6 +189,15 @@ void compile(engine_state& state) {
   }
 }
 
+std::vector<failure_location> schema_warnings(const engine_state& state) {
+  std::vector<failure_location> warnings;
+  for (const auto& [at, message] : state.reader.warnings) {
+    warnings.push_back(position_in(state.run.schema_text, at, true));
+    warnings.back().message = message;
+  }
+  return warnings;
+}
+
 failure_location locate_failure(const engine_state& state) {
   const run_state& run = state.run;
   if (run.phase == run_state::reading::source) {
@@ -192,15 +205,22 @@ failure_location locate_failure(const engine_state& state) {
     // end of the text points just after the user's last character.
     const std::size_t user_length =
         run.source_text.size() - std::min<std::size_t>(2, run.source_text.size());
-    const std::size_t at =
-        static_cast<std::size_t>(std::max<std::int64_t>(run.scan_position, 1) - 1);
+    const std::size_t at = static_cast<std::size_t>(std::max<std::int64_t>(run.token_start, 1) - 1);
     return position_in(run.source_text, std::min(at, user_length), false);
   }
   // The reader consumes the schema text from the front: what is left is a
   // suffix of it, and the line being read starts where that suffix starts.
   const std::size_t consumed =
       run.schema_text.size() - std::min(run.schema_text.size(), run.source_text.size());
-  return position_in(run.schema_text, consumed, true);
+  if (!state.reader.unknown_state_at) return position_in(run.schema_text, consumed, true);
+  // States are looked up once the whole schema is read: the error points
+  // where the state was named, the note at the line the reader stood on.
+  failure_location where = position_in(run.schema_text, *state.reader.unknown_state_at, true);
+  const failure_location reader_at = position_in(run.schema_text, consumed, true);
+  where.note_line = reader_at.line;
+  where.note_column = reader_at.column;
+  where.note = "states are looked up here, when the whole schema has been read";
+  return where;
 }
 
 }  // namespace zr

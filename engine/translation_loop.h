@@ -3,6 +3,8 @@
 // back command until the dialog says "end".
 #pragma once
 
+#include <vector>
+
 #include "common/text.h"
 #include "engine/zrcomp.h"
 
@@ -24,6 +26,9 @@ void make_line_prefix(engine_state& state);
 // result in run.result. Failures carry the context "in "compile" module" and
 // "locator: " with the run's locator.
 void compile(engine_state& state);
+
+// The reader's warnings of the last schema read, placed in the schema text.
+std::vector<failure_location> schema_warnings(const engine_state& state);
 
 // Where the run was reading when it failed: the schema line being read, or
 // the line and column of the scan position in the source.

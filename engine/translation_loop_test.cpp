@@ -48,14 +48,14 @@ TEST_F(TranslationLoopTest, SchemaErrorsCarryTheCompileContext) {
   EXPECT_EQ(state->run.failure->message, "no `\\\\schema` string ...");
 }
 
-TEST_F(TranslationLoopTest, SourceFailuresAreLocatedAtTheScanPosition) {
+TEST_F(TranslationLoopTest, SourceFailuresAreLocatedAtTheTokenStart) {
   const text schema = U"\\\\schema main\n-r\n  _a `A` 0\n\\\\end schema\n\\\\end file\n";
   EXPECT_EQ(run(schema, U"a a\n a b"), std::nullopt);
   ASSERT_TRUE(state->run.failure);
   EXPECT_FALSE(state->run.failure->in_schema);
   EXPECT_EQ(state->run.failure->line, 2);
-  // Just after the word b: the line break translate added is not shown.
-  EXPECT_EQ(state->run.failure->column, 5);
+  // At the word b being handled, not where the scan goes on.
+  EXPECT_EQ(state->run.failure->column, 4);
   EXPECT_EQ(state->run.failure->message, "TEXT IS NOT UNDERSTOOD: ");
 }
 

@@ -4,6 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/flags.h"
 #include "engine/translate.h"
+#include "engine/translation_loop.h"
 
 namespace zr {
 
@@ -44,6 +45,14 @@ bool zrcomp::are_steps_on() const {
   return state_->flags.steps_on;
 }
 
+bool zrcomp::is_suspended() const {
+  return state_->flags.suspended;
+}
+
+failure_location zrcomp::current_location() const {
+  return locate_failure(*state_);
+}
+
 bool zrcomp::is_debug_on() const {
   return state_->flags.debug_on;
 }
@@ -62,6 +71,10 @@ void zrcomp::set_run_limits(const run_limits& limits) {
 
 run_limits zrcomp::limits() const {
   return state_->limits.limits;
+}
+
+std::vector<failure_location> zrcomp::schema_warnings() const {
+  return zr::schema_warnings(*state_);
 }
 
 std::optional<failure_location> zrcomp::last_failure() const {

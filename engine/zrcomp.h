@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #define ZR_API __attribute__((visibility("default")))
 
@@ -51,6 +52,11 @@ struct failure_location {
   long long line = 1;
   long long column = 1;
   std::string message;
+  // A second place in the same text that explains the first; none when
+  // note_line is 0.
+  long long note_line = 0;
+  long long note_column = 0;
+  std::string note;
 };
 
 // One diagnostic line in the form editors read: "FILE:LINE:COLUMN: KIND: MESSAGE"
@@ -59,8 +65,9 @@ ZR_API std::string diagnostic_line(const std::string& file, long long line, long
                                    const std::string& kind, const std::string& message);
 
 // The error line of a failed translation, naming the schema file or the source
-// file where the run stopped. `schema_lines_added` is the number of lines the
-// host put in front of the user's schema text; they are not counted.
+// file where the run stopped, followed by an LF and its note line when it has
+// one. `schema_lines_added` is the number of lines the host put in front of
+// the user's schema text; they are not counted.
 ZR_API std::string location_line(const failure_location& where, const std::string& schema_file,
                                  const std::string& source_file, long long schema_lines_added = 0);
 
@@ -97,6 +104,11 @@ class ZR_API zrcomp {
   // Step mode on, with one step granted.
   void steps();
   bool are_steps_on() const;
+  // Whether the run is held by a suspension (a statement or the host).
+  bool is_suspended() const;
+  // Where the running translation of this thread reads now, as last_failure
+  // would report it (without a message).
+  failure_location current_location() const;
   bool is_debug_on() const;
   // The run stops at its next poll with "user ordered to terminate".
   void user_terminated();
@@ -108,6 +120,10 @@ class ZR_API zrcomp {
   run_limits limits() const;
   // Where the last translation of this thread failed; none after a success.
   std::optional<failure_location> last_failure() const;
+  // Places in the last schema read that the reader went on past but that
+  // look like mistakes (a level word that is not a number), with a message
+  // each. They never change the result.
+  std::vector<failure_location> schema_warnings() const;
 
  private:
   std::shared_ptr<engine_state> state_;

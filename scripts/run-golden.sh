@@ -3,7 +3,8 @@
 # A case folder holds: schema, source, and either result (the expected
 # standard output of `zrtranslate --raw`; console, when present, the expected
 # standard error) or error (the expected standard error of a failed run, exit
-# status 1). An optional file args holds extra options on one line.
+# status 1). An optional file args holds extra options on one line. Standard
+# error names the case's files without their folder.
 set -uo pipefail
 zrtranslate=$1
 case_dir=$2
@@ -15,6 +16,7 @@ extra=()
 "$zrtranslate" --raw "${extra[@]}" "$case_dir/schema" "$case_dir/source" \
   >"$work/stdout" 2>"$work/stderr" </dev/null
 status=$?
+sed -i "s|$case_dir/||g" "$work/stderr"  # diagnostic lines name the case's files
 
 same() {  # expected actual what
   if ! cmp -s "$1" "$2"; then
@@ -26,7 +28,6 @@ same() {  # expected actual what
 
 if [[ -f "$case_dir/error" ]]; then
   [[ $status -eq 1 ]] || { echo "expected exit status 1, got $status"; cat "$work/stderr"; exit 1; }
-  sed -i "s|$case_dir/||g" "$work/stderr"  # the location line names the case's files
   same "$case_dir/error" "$work/stderr" "standard error" || exit 1
 else
   [[ $status -eq 0 ]] || { echo "expected exit status 0, got $status"; cat "$work/stderr"; exit 1; }

@@ -1,0 +1,57 @@
+// Steering a running translation from the command line: a stop on SIGINT or
+// SIGTERM, step grants and resumes read from the terminal, and a run that
+// waits for a grant or a resume when there is no terminal resumed at once.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/zrcomp.h"
+
+namespace zr {
+
+// Installs handlers for SIGINT and SIGTERM that ask every running
+// translation to stop at its next poll.
+void stop_on_signals();
+// Whether SIGINT or SIGTERM has arrived.
+bool stop_was_requested();
+
+// Reads whole lines from the controlling terminal without blocking.
+class terminal_lines {
+ public:
+  // Opens /dev/tty; false when the process has no terminal.
+  bool open();
+  ~terminal_lines();
+  // Calls `line` for every line typed since the last call, without its LF.
+  void read(const std::function<void(const std::string&)>& line);
+
+ private:
+  int fd_ = -1;
+  std::string partial_;
+};
+
+// The event pump of one translation. `terminal` is null when no one can
+// answer: a suspension or step mode is then ended at once, with a note on
+// standard error. `where` names the place a step waits on.
+class run_control {
+ public:
+  run_control(zrcomp& engine, terminal_lines* terminal,
+              std::function<std::string(const failure_location&)> where)
+      : engine_(engine), terminal_(terminal), where_(std::move(where)) {}
+  void pump();
+
+ private:
+  void resume_without_terminal();
+  void show_step();
+  void answer(const std::string& line);
+
+  zrcomp& engine_;
+  terminal_lines* terminal_;
+  std::function<std::string(const failure_location&)> where_;
+  bool suspension_shown_ = false;
+  bool steps_shown_ = false;
+  bool resumed_shown_ = false;
+  std::string last_step_;
+};
+
+}  // namespace zr
