@@ -17,7 +17,6 @@ library path.
 
 import ctypes
 import ctypes.util
-import math
 import os
 import threading
 
@@ -149,15 +148,16 @@ def _text_bytes(text, what):
     return data
 
 
-def _bound(value, what, kind):
-    """The C value of a run limit: 0 for none, else a positive finite number."""
+def _run_limit(value, what, integer):
+    """The C value of a run limit: 0 for none, else a positive number."""
     if value is None:
         return 0
-    if isinstance(value, bool) or not isinstance(value, (int, float) if kind is float else int):
-        raise TypeError(f"{what} must be {'a number' if kind is float else 'an integer'}")
-    if not (0 < value <= _LONG_LONG_MAX and math.isfinite(value)):
-        raise ValueError(f"{what} must be positive, got {value!r}")
-    return kind(value)
+    if isinstance(value, bool) or not isinstance(value, int if integer else (int, float)):
+        raise TypeError(f"{what} must be {'an integer' if integer else 'a number'}, got {value!r}")
+    # Also refuses NaN and infinity.
+    if not 0 < value <= _LONG_LONG_MAX:
+        raise ValueError(f"{what} must be positive and at most {_LONG_LONG_MAX}, got {value!r}")
+    return value if integer else float(value)
 
 
 def _take_text(lib, pointer):
@@ -225,8 +225,8 @@ def translate(schema, source, *, debug=False, on_message=None, timeout=None, max
     source_data = _text_bytes(source, "source")
     if debug:
         schema_data = _DEBUG_DIRECTIVES + schema_data
-    timeout_seconds = _bound(timeout, "timeout", float)
-    steps = _bound(max_steps, "max_steps", int)
+    timeout_seconds = _run_limit(timeout, "timeout", integer=False)
+    steps = _run_limit(max_steps, "max_steps", integer=True)
     lib = _engine_library()
     handle = lib.zrcomp_create()
     if not handle:
