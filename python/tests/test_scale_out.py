@@ -1,6 +1,7 @@
 """The scale-out recipes of docs/scale-out.md on this machine: the Dask recipe
-on a LocalCluster of two worker processes and the GNU parallel command line,
-each over a tree of 40 files, every result compared with a lone run."""
+on a LocalCluster of two worker processes over a tree of 40 files, and the GNU
+parallel command line over a part of it; every result is compared with a lone
+run."""
 
 import glob
 import os
@@ -30,7 +31,8 @@ def tree(tmp_path_factory):
 
 
 def sources(folder):
-    return sorted(os.path.relpath(p, folder) for p in glob.glob(f"{folder}/**/*.inc", recursive=True))
+    found = glob.glob(f"{folder}/**/*.inc", recursive=True)
+    return sorted(os.path.relpath(path, folder) for path in found)
 
 
 def test_dask_recipe_matches_lone_runs(tree, tmp_path):
