@@ -38,8 +38,8 @@ def sources(folder):
 def test_dask_recipe_matches_lone_runs(tree, tmp_path):
     with open(SCHEMA_FILE, encoding="utf-8") as schema_file:
         schema = schema_file.read()
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                      dashboard_address=None) as cluster, Client(cluster) as client:
+    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,
+                      local_directory=str(tmp_path / "dask")) as cluster, Client(cluster) as client:
         errors = translate_tree.translate_tree(client, schema, str(tree / "src"), str(tmp_path))
     failed = 0
     for name in sources(tree / "src"):
