@@ -21,7 +21,8 @@ configure_file(${PROJECT_SOURCE_DIR}/engine/zrdll.pc.in ${PROJECT_BINARY_DIR}/zr
 install(FILES ${PROJECT_BINARY_DIR}/zrdll.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/example/vbs_c DESTINATION ${CMAKE_INSTALL_DATADIR}/zorvex/example)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+file(GLOB zr_docs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${zr_docs} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Python module, where Debian's python3 looks for modules of packages.
 # _installed.py tells it where the library lies from there.
