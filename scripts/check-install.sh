@@ -72,7 +72,8 @@ if [[ "$mode" == gui ]]; then
   # The launcher gives the program a home of its own with the example in it;
   # the program keeps running (unattended) until it is stopped.
   status=0
-  HOME=$tmp/home QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/libexec/zorvex/start-zorvex" \
+  env -u ZORVEX_HOME -u XDG_DATA_HOME HOME="$tmp/home" QT_QPA_PLATFORM=offscreen \
+    timeout 5 "$prefix/libexec/zorvex/start-zorvex" \
     example/vbs_c/s.txt example/vbs_c/reallife.inc no_gui >/dev/null 2>&1 || status=$?
   [[ $status -eq 124 ]] || fail "zorvex started from the desktop entry ended with status $status"
   cmp -s "$tmp/home/.local/share/zorvex/example/vbs_c/s.txt" "$example/s.txt" ||
