@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test gui demo bench format clean
+.PHONY: all deps build test gui demo bench package format clean
 
 all: build
 
@@ -34,6 +34,15 @@ bench:
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
 	cmake --build build-bench --target translate_bench
 	build-bench/bench/translate_bench
+
+# A Debian package (CPack) for the prefix /usr, from a build of its own
+# without the tests; dpkg -i installs the result.
+package:
+	@scripts/install-deps.sh package
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=/usr -DZR_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build-package
+	cd build-package && cpack
+	@ls build-package/*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -5,14 +5,19 @@ set -euo pipefail
 
 # qt6-base-dev builds zorvex; qt6-qpa-plugins holds the offscreen platform its
 # tests run on, and a font lets the offscreen windows lay their text out.
+# The Python module's tests run on Debian's python3 with pytest, and the
+# scale-out tests on Dask (python3-distributed) and GNU parallel.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
-  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  python3 python3-pytest python3-distributed parallel)
 # Extra groups, asked for by name: "bench" for the benchmarks, "screenshot"
-# for a picture of the real window (a virtual X server and a capture tool).
+# for a picture of the real window (a virtual X server and a capture tool),
+# "package" for the Debian package (dpkg-shlibdeps finds its dependencies).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
+    package) packages+=(dpkg-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
