@@ -20,9 +20,18 @@ struct editor_state {
   // The pane whose text is in the editor: "schema", "source", "result",
   // "console", or empty while the editor is closed.
   text current_text;
-  // Set each time the window is loaded; cleared when the user declines further
-  // size warnings.
+  // Set each time the window is loaded; cleared once the size warning showed.
   bool show_size_warning = true;
+};
+
+// What a file pane (schema or source) knows of the file its text came from.
+struct pane_file {
+  // The file the text was loaded from or last saved to; empty before a load.
+  text path;
+  // The file was not valid UTF-8: it is written back as Latin-1.
+  bool latin1 = false;
+  // Edits that reached the pane from the editor window and are not saved.
+  bool modified = false;
 };
 
 struct frontend_state {
@@ -46,6 +55,13 @@ struct frontend_state {
   // `engine`: while it yields to the window's events, a timer tick must not
   // start a second run on the thread's one engine state.
   std::shared_ptr<zrcomp> running;
+  pane_file schema_file;
+  pane_file source_file;
+  // Runs started in this program run, for the console's separator lines.
+  int runs = 0;
+  double run_started = 0;
+  // Step mode asked for before go: granted once the run's dialog polls.
+  bool steps_requested = false;
 };
 
 struct frontend {

@@ -6,8 +6,10 @@
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "frontend/console.h"
+#include "frontend/diagnostics.h"
 #include "frontend/fileaux.h"
 #include "frontend/frm_edit.h"
+#include "frontend/pane_files.h"
 #include "frontend/run_control.h"
 
 namespace zr {
@@ -86,20 +88,20 @@ bool in_editor_window(control which) {
 
 }  // namespace
 
-command_line_names read_command_line(text_view command_line) {
-  text rest;
-  text first = split_first(trim_blanks(command_line), U' ', rest);
-  text third;
-  text second = split_first(trim_blanks(rest), U' ', third);
+command_line_names read_command_line(const std::vector<text>& arguments) {
   command_line_names names;
-  names.schema_path = trim_blanks(first);
-  names.source_path = trim_blanks(second);
-  third = trim_blanks(third);
-  // Without a blank the whole text lands in the rest: one word is the source.
-  if (names.source_path.empty()) names.source_path = third;
+  // One argument is the source; the last of one or two also carries "no_gui".
+  if (arguments.size() == 1) {
+    names.source_path = arguments[0];
+  } else if (arguments.size() >= 2) {
+    names.schema_path = arguments[0];
+    names.source_path = arguments[1];
+  }
+  const std::size_t first_option = arguments.size() <= 2 ? arguments.size() - 1 : 2;
+  for (std::size_t k = first_option; k < arguments.size(); ++k)
+    if (arguments[k].find(U"no_gui") != text::npos) names.unattended = true;
   if (names.source_path.empty()) names.source_path = default_source;
   if (names.schema_path.empty()) names.schema_path = default_schema;
-  names.unattended = third.find(U"no_gui") != text::npos;
   return names;
 }
 
@@ -122,7 +124,7 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
   try {
     frontend_state& state = fe_.state;
     state.app_dir = choose_app_dir(ui.program_directory(), std::getenv("ZORVEX_HOME"));
-    command_line_names names = read_command_line(ui.command_line());
+    command_line_names names = read_command_line(ui.arguments());
     state.schema_path = names.schema_path;
     state.source_path = names.source_path;
     state.unattended = names.unattended;
@@ -136,7 +138,10 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
     ui.set_visible(control::lbllblException, false);
     ui.set_visible(control::cmdException, false);
     // The engine yields to the window's events while it translates.
-    set_event_pump([&ui] { ui.process_pending_events(); });
+    set_event_pump([this] {
+      run_yields(fe_);
+      fe_.ui.process_pending_events();
+    });
   } catch (...) {
     engine_error error = caught_error();
     text message = U"top_level_error_handling in initialize: \r\n";
@@ -217,26 +222,46 @@ void zrmain::make_names_current() {
 }
 
 void zrmain::read_source_files() {
-  fe_.ui.set_box_text(control::txtSchema, read_f(fe_.state.schema_path));
-  fe_.ui.set_box_text(control::txtSource, read_f(fe_.state.source_path));
+  for (file_pane pane : file_panes)
+    load_pane(fe_, pane);
+  show_modified_markers(fe_);
 }
 
-void zrmain::browse(control name_box, const text& current_path) {
-  std::optional<text> chosen = fe_.ui.open_file_dialog(current_path);
-  // A cancelled dialog keeps the name it started with.
-  fe_.ui.set_box_text(name_box, chosen ? *chosen : current_path);
-}
-
-void zrmain::save_pane(control pane, const text& path) {
-  // write_f replaces the file whole; the old file stays when writing fails.
-  write_f(path, fe_.ui.box_text(pane));
+void zrmain::browse(control name_box) {
+  // The dialog starts at the name as typed, resolved as the program resolves it.
+  std::optional<text> chosen =
+      fe_.ui.open_file_dialog(full_path(fe_.ui.box_text(name_box), fe_.state.app_dir));
+  // A cancelled dialog leaves the box as typed; a picked file inside the home
+  // folder is kept relative, as the default names are.
+  if (chosen) fe_.ui.set_box_text(name_box, relative_name(*chosen, fe_.state.app_dir));
 }
 
 void zrmain::load_clicked() {
+  frontend_state& state = fe_.state;
+  const control name_boxes[] = {control::txtSchemaFile, control::txtSourceFile,
+                                control::txtResultFile};
   try {
-    for (control box : {control::txtSchemaFile, control::txtSourceFile, control::txtResultFile})
+    if (!settle_unsaved(fe_)) return;
+    // Kept so that a name that does not exist changes nothing.
+    const text paths[] = {state.schema_path, state.source_path, state.result_path};
+    std::vector<text> typed;
+    for (control box : name_boxes) {
+      typed.push_back(fe_.ui.box_text(box));
       fe_.ui.set_box_text(box, U"");
+    }
     make_names_current();
+    for (const text& path : {state.schema_path, state.source_path}) {
+      if (file_exists_f(path)) continue;
+      for (std::size_t k = 0; k < typed.size(); ++k)
+        fe_.ui.set_box_text(name_boxes[k], typed[k]);
+      state.schema_path = paths[0];
+      state.source_path = paths[1];
+      state.result_path = paths[2];
+      text description = platform_error_description(error_number::file_not_found);
+      description += text_crlf;
+      description += U"`" + path + U"` does not exist; nothing was loaded";
+      raise_error(description, error_number::file_not_found);
+    }
     read_source_files();
   } catch (...) {
     engine_error error = caught_error();
@@ -258,6 +283,14 @@ void zrmain::finish_program() {
   }
 }
 
+void zrmain::end_asking(bool with_status_line) {
+  bool settled = false;
+  reporting(U"", [&] { settled = settle_unsaved(fe_); });
+  if (!settled) return;
+  if (with_status_line) finish_program();
+  end_program();
+}
+
 void zrmain::end_program() {
   // A run waiting in step mode or suspension would never return on its own.
   if (fe_.state.running) fe_.state.running->user_terminated();
@@ -265,7 +298,6 @@ void zrmain::end_program() {
 }
 
 void zrmain::clicked(control button) {
-  frontend_state& state = fe_.state;
   switch (button) {
     case control::cmdSavePreferences:
       reporting(U"", [&] {
@@ -284,22 +316,19 @@ void zrmain::clicked(control button) {
       load_clicked();
       break;
     case control::cmdBrowse0:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtSchemaFile, state.schema_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtSchemaFile); });
       break;
     case control::cmdBrowse1:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtSourceFile, state.source_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtSourceFile); });
       break;
     case control::cmdBrowse2:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtResultFile, state.result_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtResultFile); });
       break;
     case control::cmdSaveSchema:
-      reporting(U"", [&] { save_pane(control::txtSchema, state.schema_path); });
+      reporting(U"", [&] { save_pane(fe_, file_pane::schema); });
       break;
     case control::cmdSaveSource:
-      reporting(U"", [&] { save_pane(control::txtSource, state.source_path); });
+      reporting(U"", [&] { save_pane(fe_, file_pane::source); });
       break;
     case control::cmdOpenSchema:
       fe_.ui.message_box(open_schema_message);
@@ -334,8 +363,7 @@ void zrmain::clicked(control button) {
       fe_.ui.message_box(about_text);
       break;
     case control::btnEnd:
-      finish_program();
-      end_program();
+      end_asking(true);
       break;
     default:
       break;
@@ -366,11 +394,33 @@ void zrmain::double_clicked(control which) {
 }
 
 bool zrmain::key_pressed(control which, int key_code) {
+  if (key_code == key_save) {
+    save_focused(which);
+    return true;
+  }
   if (in_editor_window(which)) return editor_key_pressed(fe_, key_code);
+  if (which == control::txtConsole && key_code == key_enter) {
+    go_to_diagnostic(fe_);
+    return true;
+  }
   if (key_code != key_escape) return false;
-  // Esc in the main window ends at once, without the end line.
-  end_program();
+  // Esc in the main window ends without the end line, once nothing unsaved
+  // would be lost.
+  end_asking(false);
   return true;
+}
+
+void zrmain::save_focused(control which) {
+  std::optional<file_pane> pane = file_pane_of(which);
+  if (in_editor_window(which)) {
+    if (fe_.editor.current_text == U"schema") pane = file_pane::schema;
+    if (fe_.editor.current_text == U"source") pane = file_pane::source;
+  }
+  if (pane) reporting(U"", [&] { save_pane(fe_, *pane); });
+}
+
+void zrmain::caret_placed(control box) {
+  if (box == control::txtConsole) go_to_diagnostic(fe_);
 }
 
 void zrmain::timer_ticked(timer which) {
