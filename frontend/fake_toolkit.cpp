@@ -130,6 +130,10 @@ void fake_toolkit::type(control box, char32_t key) {
   modified.insert(box);
 }
 
+void fake_toolkit::choose(control button, std::size_t entry) {
+  events().menu_chosen(button, entry);
+}
+
 void fake_toolkit::click_at(control box, std::size_t position) {
   set_selection(box, position, 0);
   events().caret_placed(box);

@@ -54,6 +54,9 @@ class fake_toolkit : public toolkit {
   bool ask_yes_no(text_view message) override;
   answer ask_yes_no_cancel(text_view message) override;
   void notice(text_view message) override { notices.emplace_back(message); }
+  void set_menu(control button, const std::vector<text>& entries) override {
+    menus[button] = entries;
+  }
   std::optional<text> open_file_dialog(text_view initial) override;
   text program_directory() const override;
   std::vector<text> arguments() const override { return command; }
@@ -69,6 +72,8 @@ class fake_toolkit : public toolkit {
   void type(control box, char32_t key);
   // Puts the caret at `position` and tells the logic, as a click does.
   void click_at(control box, std::size_t position);
+  // Chooses an entry of a menu button.
+  void choose(control button, std::size_t entry);
   // Whether a control is enabled (every control starts enabled).
   bool is_enabled(control which) const { return !disabled.contains(which); }
   // Moves the clock on and fires the enabled timers as they fall due, in
@@ -91,6 +96,7 @@ class fake_toolkit : public toolkit {
   std::map<control, twips_rect> screen_areas;
   std::set<control> modified;
   std::set<control> disabled;
+  std::map<control, std::vector<text>> menus;
   std::map<timer, timer_setting> timers;
   std::vector<text> messages;
   std::vector<text> questions;

@@ -195,6 +195,14 @@ void ensure_directory(text_view path) {
   if (::mkdir(name.c_str(), 0777) != 0) raise_file_error(errno);
 }
 
+std::optional<file_stamp> stamp_f(text_view path) {
+  struct stat entry {};
+  if (::stat(to_utf8(path).c_str(), &entry) != 0) return std::nullopt;
+  return file_stamp{
+      static_cast<long long>(entry.st_mtim.tv_sec) * 1000000000LL + entry.st_mtim.tv_nsec,
+      static_cast<long long>(entry.st_size)};
+}
+
 bool file_exists_f(text_view path) {
   std::error_code ignored;
   return std::filesystem::is_regular_file(to_utf8(path), ignored);

@@ -7,6 +7,8 @@
 // the file. Status helpers return "done" or "error", a line feed, a message.
 #pragma once
 
+#include <optional>
+
 #include "common/text.h"
 
 namespace zr {
@@ -32,6 +34,14 @@ file_contents read_contents_f(text_view path);
 // Raises with "when opening a file `PATH` in `write_f` module" (the file could
 // not be created) or "when writing a file `PATH` in `write_f` module".
 void write_f(text_view path, text_view contents, bool latin1 = false);
+
+// When a file was last written and its size; no value for a missing file.
+struct file_stamp {
+  long long written = 0;
+  long long size = 0;
+  friend bool operator==(const file_stamp&, const file_stamp&) = default;
+};
+std::optional<file_stamp> stamp_f(text_view path);
 
 // True when the name names an existing file (not a directory).
 bool file_exists_f(text_view path);

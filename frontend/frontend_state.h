@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "common/text.h"
 #include "engine/zrcomp.h"
+#include "frontend/fileaux.h"
+#include "frontend/recent_files.h"
 #include "frontend/toolkit.h"
 
 namespace zr {
@@ -32,6 +36,8 @@ struct pane_file {
   bool latin1 = false;
   // Edits that reached the pane from the editor window and are not saved.
   bool modified = false;
+  // The file as last loaded, saved or reported changed.
+  std::optional<file_stamp> stamp;
 };
 
 struct frontend_state {
@@ -57,6 +63,8 @@ struct frontend_state {
   std::shared_ptr<zrcomp> running;
   pane_file schema_file;
   pane_file source_file;
+  // The last schema and source pairs loaded, newest first.
+  std::vector<file_pair> recent;
   // Runs started in this program run, for the console's separator lines.
   int runs = 0;
   double run_started = 0;

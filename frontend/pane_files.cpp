@@ -31,6 +31,7 @@ void write_pane(frontend& fe, file_pane pane, const text& path) {
   write_f(path, pane_text(fe, pane), record.latin1);
   record.path = path;
   record.modified = false;
+  record.stamp = stamp_f(path);
   fe.ui.set_box_unmodified(box_of(pane));
   if (editor_shows(fe, pane)) fe.ui.set_box_unmodified(control::txtEdit);
 }
@@ -59,6 +60,7 @@ void load_pane(frontend& fe, file_pane pane) {
   record.path = path;
   record.latin1 = read.latin1;
   record.modified = false;
+  record.stamp = stamp_f(path);
 }
 
 text pane_text(frontend& fe, file_pane pane) {
@@ -102,6 +104,20 @@ bool settle_unsaved(frontend& fe) {
     }
   }
   return true;
+}
+
+void notice_changed_files(frontend& fe) {
+  for (file_pane pane : file_panes) {
+    pane_file& record = record_of(fe, pane);
+    if (record.path.empty()) continue;
+    std::optional<file_stamp> now = stamp_f(record.path);
+    if (now == record.stamp) continue;
+    record.stamp = now;
+    text message = U"`" + record.path + U"` changed on disk.\r\n";
+    message += now ? U"load reads it again; save replaces it with the pane's text."
+                   : U"It is gone; save writes the pane's text again.";
+    fe.ui.notice(message);
+  }
 }
 
 void show_modified_markers(frontend& fe) {

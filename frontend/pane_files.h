@@ -43,6 +43,9 @@ void save_pane(frontend& fe, file_pane pane);
 // when the user cancelled or a save failed (its error is raised).
 bool settle_unsaved(frontend& fe);
 
+// Tells once about each change of a pane's file on disk made by someone else.
+void notice_changed_files(frontend& fe);
+
 // The modified markers: " *" after the pane captions and in the window title.
 void show_modified_markers(frontend& fe);
 

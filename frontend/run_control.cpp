@@ -129,7 +129,12 @@ void run_yields(frontend& fe) {
 void timer2_tick(frontend& fe) {
   if (std::shared_ptr<zrcomp> engine = current_engine(fe)) paint_modes(fe, *engine, true);
   if (refresh_due(fe)) refresh_console(fe);
+  text busy;
+  if (fe.state.running)
+    busy = U"running " + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s";
+  fe.ui.set_caption(control::lblBusy, busy);
   show_modified_markers(fe);
+  notice_changed_files(fe);
 }
 
 void debug_clicked(frontend& fe) {

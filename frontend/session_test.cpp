@@ -103,8 +103,12 @@ TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
 TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   start();
   bool go_enabled_during_run = true;
-  ui.on_pump([this, &go_enabled_during_run] {
+  text busy;
+  ui.on_pump([this, &go_enabled_during_run, &busy] {
     go_enabled_during_run = ui.is_enabled(control::cmdGo);
+    ui.clock += 2.5;
+    ui.tick(timer::Timer2);
+    busy = ui.caption(control::lblBusy);
     // A second go (by key or button) is ignored, and so is a timer tick.
     main->clicked(control::cmdGo);
     ui.tick(timer::Timer1);
@@ -112,6 +116,8 @@ TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   });
   go_and_run();
   EXPECT_FALSE(go_enabled_during_run);
+  EXPECT_EQ(busy, U"running 2.5 s");
+  EXPECT_NE(console().find(U"---- run 1 finished in 2.5 s"), text::npos);
   EXPECT_TRUE(ui.is_enabled(control::cmdGo));
   EXPECT_FALSE(fe().state.run_requested);
   EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);

@@ -52,6 +52,8 @@ enum class control {
   lblSourcePane,
   // the busy indicator beside the run controls
   lblBusy,
+  // the menu of recently loaded schema and source pairs
+  cmdRecent,
   // the editor window and its text box
   frmEdit,
   txtEdit,
@@ -138,6 +140,8 @@ class toolkit {
   virtual void message_box(text_view message) = 0;
   virtual bool ask_yes_no(text_view message) = 0;
   virtual answer ask_yes_no_cancel(text_view message) = 0;
+  // The entries of a menu button; choosing one is reported with its index.
+  virtual void set_menu(control button, const std::vector<text>& entries) = 0;
   // A message that waits for nobody: typing goes on while it shows.
   virtual void notice(text_view message) = 0;
   // The file-open dialog, starting with `initial` as its file name; no value
@@ -168,6 +172,8 @@ class toolkit_events {
   virtual void timer_ticked(timer which) = 0;
   // The user put the caret somewhere in a box (a click).
   virtual void caret_placed(control box) = 0;
+  // The user chose the entry of a menu button.
+  virtual void menu_chosen(control button, std::size_t entry) = 0;
   virtual void resized(control window) = 0;
 };
 

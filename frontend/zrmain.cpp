@@ -29,7 +29,23 @@ const text_view help_text =
     U"to save when size is increased, it must be first decreased and then saved;\r\n"
     U"\r\n"
     U"\r\n"
-    U"debug modes can be set in schema;\r\n";
+    U"debug modes can be set in schema;\r\n"
+    U"\r\n"
+    U"the run buttons:\r\n"
+    U"        go (F5) - translates the schema and source panes; disabled while a run goes;\r\n"
+    U"        debug - switches debug output on or off, also before go;\r\n"
+    U"        step - step mode: each press grants one dialog step; before go the run "
+    U"starts in it;\r\n"
+    U"        suspend/resume - leaves step mode, or holds and resumes the run;\r\n"
+    U"        stop (Shift+F5) - stops the running run; the result file keeps its last "
+    U"result;\r\n"
+    U"Alt+G, Alt+S, F5 and Shift+F5 work from the editor window too;\r\n"
+    U"click or Enter on a FILE:LINE:COLUMN line of the console selects that place;\r\n"
+    U"Ctrl+S saves the pane you work in; Ctrl+G goes to a line; Ctrl+F finds, F3 again; "
+    U"Ctrl+H replaces;\r\n"
+    U"\r\n"
+    U"names in prefer.txt come before the names of the command line;\r\n"
+    U"the guide: docs/guide.md\r\n";
 
 const text_view open_schema_message =
     U"double click on some windows opens/closes them for work ...\r\n"
@@ -59,6 +75,7 @@ const std::vector<std::pair<control, text_view>>& static_captions() {
       {control::cmdHelp, U"&help"},
       {control::cmdDemo, U"about"},
       {control::btnEnd, U"&end"},
+      {control::cmdRecent, U"recent"},
   };
   return captions;
 }
@@ -69,11 +86,15 @@ const text_view default_schema = U"example/vbs_c/s.txt";
 const text_view default_source = U"example/vbs_c/reallife.inc";
 const text_view default_result = U"d/zrresult.txt";
 const text_view prefs_name = U"prefer.txt";
+const text_view recent_name = U"recent.txt";
 
-const text_view about_text =
-    U"zorvex\r\n"
-    U"a schema-driven text translator: it translates a source text under the rules of a "
-    U"schema.";
+text about_text() {
+  text about = U"zorvex " + from_utf8(ZORVEX_VERSION);
+  about +=
+      U"\r\na schema-driven text translator: it translates a source text under the rules "
+      U"of a schema.";
+  return about;
+}
 
 text trim_blanks(text_view value) {
   std::size_t first = value.find_first_not_of(U' ');
@@ -183,6 +204,8 @@ void zrmain::prepare_task_at_startup() {
     make_names_current();
     save_preferences();
     read_source_files();
+    state.recent = parse_recent(read_f(state.app_dir + text(recent_name)));
+    remember_loaded();
     ensure_directory(state.app_dir + U"d");
     state.status_path = state.app_dir + U"d/zrstatus.txt";
     state.log_path = state.app_dir + U"d/zrout.txt";
@@ -236,12 +259,12 @@ void zrmain::browse(control name_box) {
   if (chosen) fe_.ui.set_box_text(name_box, relative_name(*chosen, fe_.state.app_dir));
 }
 
-void zrmain::load_clicked() {
+void zrmain::load_clicked(bool ask_first) {
   frontend_state& state = fe_.state;
   const control name_boxes[] = {control::txtSchemaFile, control::txtSourceFile,
                                 control::txtResultFile};
   try {
-    if (!settle_unsaved(fe_)) return;
+    if (ask_first && !settle_unsaved(fe_)) return;
     // Kept so that a name that does not exist changes nothing.
     const text paths[] = {state.schema_path, state.source_path, state.result_path};
     std::vector<text> typed;
@@ -263,6 +286,7 @@ void zrmain::load_clicked() {
       raise_error(description, error_number::file_not_found);
     }
     read_source_files();
+    remember_loaded();
   } catch (...) {
     engine_error error = caught_error();
     text report = fe_.ui.box_text(control::txtConsole);
@@ -313,7 +337,7 @@ void zrmain::clicked(control button) {
       });
       break;
     case control::cmdLoad:
-      load_clicked();
+      load_clicked(true);
       break;
     case control::cmdBrowse0:
       reporting(U"when in module cmdBrowse", [&] { browse(control::txtSchemaFile); });
@@ -360,7 +384,7 @@ void zrmain::clicked(control button) {
       fe_.ui.message_box(fe_.ui.box_text(control::txtHelp));
       break;
     case control::cmdDemo:
-      fe_.ui.message_box(about_text);
+      fe_.ui.message_box(about_text());
       break;
     case control::btnEnd:
       end_asking(true);
@@ -417,6 +441,39 @@ void zrmain::save_focused(control which) {
     if (fe_.editor.current_text == U"source") pane = file_pane::source;
   }
   if (pane) reporting(U"", [&] { save_pane(fe_, *pane); });
+}
+
+void zrmain::remember_loaded() {
+  frontend_state& state = fe_.state;
+  state.recent = with_recent(state.recent, {fe_.ui.box_text(control::txtSchemaFile),
+                                            fe_.ui.box_text(control::txtSourceFile)});
+  std::vector<text> entries;
+  for (const file_pair& pair : state.recent)
+    entries.push_back(recent_caption(pair));
+  fe_.ui.set_menu(control::cmdRecent, entries);
+  write_f(state.app_dir + text(recent_name), recent_text(state.recent));
+}
+
+void zrmain::menu_chosen(control button, std::size_t entry) {
+  if (button != control::cmdRecent || entry >= fe_.state.recent.size()) return;
+  const file_pair pair = fe_.state.recent[entry];
+  reporting(U"", [&] {
+    if (!settle_unsaved(fe_)) return;
+    // The pair is applied and loaded as typed names are; when one of its
+    // files is gone, nothing changes.
+    for (const text& name : {pair.schema, pair.source}) {
+      if (!file_exists_f(full_path(name, fe_.state.app_dir))) {
+        text description = platform_error_description(error_number::file_not_found);
+        description += text_crlf;
+        description += U"`" + name + U"` does not exist; nothing was loaded";
+        raise_error(description, error_number::file_not_found);
+      }
+    }
+    fe_.ui.set_box_text(control::txtSchemaFile, pair.schema);
+    fe_.ui.set_box_text(control::txtSourceFile, pair.source);
+    save_preferences();
+    load_clicked(false);
+  });
 }
 
 void zrmain::caret_placed(control box) {

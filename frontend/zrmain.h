@@ -60,6 +60,7 @@ class zrmain : public toolkit_events {
   bool key_pressed(control which, int key_code) override;
   void timer_ticked(timer which) override;
   void caret_placed(control box) override;
+  void menu_chosen(control button, std::size_t entry) override;
   void resized(control window) override;
 
   // The same as writes of the output object: adds a message to the console.
@@ -82,7 +83,10 @@ class zrmain : public toolkit_events {
  private:
   text assemble_preference(control name_box, text_view default_value, text_view key_name);
   void browse(control name_box);
-  void load_clicked();
+  // Load: asks about unsaved panes first unless the caller already did.
+  void load_clicked(bool ask_first);
+  // Puts the loaded pair first in the recent list, its file and its menu.
+  void remember_loaded();
   // Ctrl+S: saves the file pane that has the keyboard, or that the editor shows.
   void save_focused(control which);
   // Asks about unsaved panes, then ends; a cancelled question ends nothing.

@@ -329,14 +329,19 @@ TEST_F(MainWindow, HelpAndOpenSchemaShowTheirTexts) {
   ui.press(control::cmdHelp);
   ui.press(control::cmdOpenSchema);
   ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0],
-            U"apply - saves schema, source, result file names and makes them current; \r\n"
-            U"read preferences - restores saved schema, source, result file names and makes them "
-            U"current;\r\n\r\nusual working sequence 1) when you start:\r\n        select your "
-            U"preferences, apply, load, go;\r\n2) when you made changes:\r\n        save, go;   "
-            U"\r\n\r\nto increase size of corresponding text box: double-click it;\r\nto decrease "
-            U"size - double-click it or press Esc;\r\nto save when size is increased, it must be "
-            U"first decreased and then saved;\r\n\r\n\r\ndebug modes can be set in schema;\r\n");
+  // The help of the window's first version comes first; the run buttons, the
+  // keys, the order of names and the guide follow.
+  const text_view first_help =
+      U"apply - saves schema, source, result file names and makes them current; \r\n"
+      U"read preferences - restores saved schema, source, result file names and makes them "
+      U"current;\r\n\r\nusual working sequence 1) when you start:\r\n        select your "
+      U"preferences, apply, load, go;\r\n2) when you made changes:\r\n        save, go;   "
+      U"\r\n\r\nto increase size of corresponding text box: double-click it;\r\nto decrease "
+      U"size - double-click it or press Esc;\r\nto save when size is increased, it must be "
+      U"first decreased and then saved;\r\n\r\n\r\ndebug modes can be set in schema;\r\n";
+  EXPECT_EQ(ui.messages[0].substr(0, first_help.size()), first_help);
+  for (text_view mentioned : {U"stop (Shift+F5)", U"prefer.txt come before", U"docs/guide.md"})
+    EXPECT_NE(ui.messages[0].find(mentioned), text::npos) << to_utf8(mentioned);
   EXPECT_EQ(ui.messages[1],
             U"double click on some windows opens/closes them for work ...\r\n`Esc` SAVES opened "
             U"window content back to a small window (not escapes) ... ");
@@ -407,6 +412,29 @@ TEST_F(MainWindow, EndingWithUnsavedPanesAsksPerPane) {
     EXPECT_EQ(file_exists(home / "d/zrstatus.txt"), r.ended && !r.by_escape);
     delete_f(home / "d/zrstatus.txt");
   }
+}
+
+TEST_F(MainWindow, AboutNamesTheVersion) {
+  start();
+  ui.press(control::cmdDemo);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].substr(0, 7), U"zorvex ");
+  EXPECT_NE(ui.messages[0].find(U'.'), text::npos);
+}
+
+TEST_F(MainWindow, AFileChangedOnDiskIsNoticedOnce) {
+  start();
+  ui.advance_clock(0.3);
+  EXPECT_TRUE(ui.notices.empty());
+  put_file(home / "example/vbs_c/s.txt", "changed elsewhere");
+  ui.advance_clock(0.6);
+  ASSERT_EQ(ui.notices.size(), 1u);
+  EXPECT_EQ(ui.notices[0].substr(0, ui.notices[0].find(U'\r')),
+            U"`" + (home / "example/vbs_c/s.txt") + U"` changed on disk.");
+  // Our own save is no change from elsewhere.
+  ui.press(control::cmdSaveSchema);
+  ui.advance_clock(0.6);
+  EXPECT_EQ(ui.notices.size(), 1u);
 }
 
 TEST_F(MainWindow, TheModifiedMarkersFollowTheEdits) {

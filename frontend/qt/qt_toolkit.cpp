@@ -8,11 +8,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTime>
+#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -425,6 +427,21 @@ void qt_toolkit::notice(text_view message) {
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setAttribute(Qt::WA_ShowWithoutActivating);
   box->show();
+}
+
+void qt_toolkit::set_menu(control button, const std::vector<text>& entries) {
+  auto* tool = qobject_cast<QToolButton*>(widget(button));
+  if (tool == nullptr || tool->menu() == nullptr)
+    raise_platform_error(error_number::invalid_argument);
+  QMenu* menu = tool->menu();
+  menu->clear();
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    QAction* action = menu->addAction(qt_text(entries[k]));
+    connect(action, &QAction::triggered, this, [this, button, k] {
+      if (events_ != nullptr) events_->menu_chosen(button, k);
+    });
+  }
+  tool->setEnabled(!entries.empty());
 }
 
 std::optional<text> qt_toolkit::open_file_dialog(text_view initial) {

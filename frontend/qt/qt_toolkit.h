@@ -68,6 +68,7 @@ class qt_toolkit : public QObject, public toolkit {
   bool ask_yes_no(text_view message) override;
   answer ask_yes_no_cancel(text_view message) override;
   void notice(text_view message) override;
+  void set_menu(control button, const std::vector<text>& entries) override;
   std::optional<text> open_file_dialog(text_view initial) override;
   text program_directory() const override;
   std::vector<text> arguments() const override { return arguments_; }

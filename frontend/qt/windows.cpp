@@ -5,9 +5,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -144,6 +146,8 @@ const char* window_builder::name_of(control which) {
       return "lblSourcePane";
     case control::lblBusy:
       return "lblBusy";
+    case control::cmdRecent:
+      return "cmdRecent";
     case control::frmEdit:
       return "frmEdit";
     case control::txtEdit:
@@ -218,6 +222,11 @@ void build_main(window_builder& b, QWidget* window) {
     names->addWidget(b.button(r.manage), row, 3);
     ++row;
   }
+  // The recent pairs, beside load.
+  auto* recent = new QToolButton;
+  recent->setPopupMode(QToolButton::InstantPopup);
+  recent->setMenu(new QMenu(recent));
+  names->addWidget(b.add(control::cmdRecent, recent), 2, 4);
   names->setColumnStretch(1, 1);
   layout->addLayout(names);
 
