@@ -14,7 +14,12 @@ text fake_toolkit::box_text(control box) const {
 }
 
 void fake_toolkit::set_box_text(control box, text_view value) {
-  modified.erase(box);
+  if (box == control::txtSchema || box == control::txtSource) {
+    if (box_text(box) == value) return;
+    modified.insert(box);
+  } else {
+    modified.erase(box);
+  }
   texts[box] = text(value);
   selections[box] = {value.size(), 0};
 }

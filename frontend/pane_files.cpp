@@ -56,6 +56,7 @@ void load_pane(frontend& fe, file_pane pane) {
   const text path = current_path(fe, pane);
   file_contents read = read_contents_f(path);
   fe.ui.set_box_text(box_of(pane), read.contents);
+  fe.ui.set_box_unmodified(box_of(pane));
   pane_file& record = record_of(fe, pane);
   record.path = path;
   record.latin1 = read.latin1;

@@ -101,6 +101,9 @@ class toolkit {
 
   // Text boxes. A box gives back exactly the text it was given (CR LF kept).
   virtual text box_text(control box) const = 0;
+  // Replaces a box's text. The schema and source panes keep their undo
+  // history: a new text is one edit that leaves the pane modified, and the
+  // same text again changes nothing. Any other box starts afresh, unmodified.
   virtual void set_box_text(control box, text_view value) = 0;
   // Selection in characters from 0; the toolkit clamps both to the text.
   virtual void set_selection(control box, std::size_t start, std::size_t length) = 0;

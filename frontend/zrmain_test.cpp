@@ -211,6 +211,7 @@ TEST_F(MainWindow, LoadRestoresNamesAndReadsThePanes) {
   start();
   put_file(home / "example/vbs_c/s.txt", "new schema");
   ui.set_box_text(control::txtSchema, U"unsaved");
+  ui.three_way_answers = {answer::no};
   ui.press(control::cmdLoad);
   EXPECT_EQ(ui.box_text(control::txtSchema), U"new schema");
 }

@@ -154,10 +154,27 @@ text qt_toolkit::box_text(control box) const {
 
 void qt_toolkit::set_box_text(control box, text_view value) {
   if (pane_box* p = pane(box)) {
+    const bool file_pane = box == control::txtSchema || box == control::txtSource;
+    if (file_pane) {
+      // The same text again (an editor window closed without changes) leaves
+      // the document, its undo history and its modified state alone.
+      sync(*p);
+      if (p->contents == value) return;
+    }
     ++whole_text_conversions_;
     p->convention = line_end_of(value, p->convention);
     p->convention_decided = value.find(U'\n') != text_view::npos;
-    change_document([&] { p->widget->setPlainText(document_text(value, p->convention)); });
+    change_document([&] {
+      if (file_pane && !p->widget->document()->isEmpty()) {
+        // One edit that undo takes back: the history survives a round trip
+        // through the editor window.
+        QTextCursor all(p->widget->document());
+        all.select(QTextCursor::Document);
+        all.insertText(document_text(value, p->convention));
+      } else {
+        p->widget->setPlainText(document_text(value, p->convention));
+      }
+    });
     p->contents = text(value);
     p->edited = false;
     p->selection_start = 0;

@@ -520,6 +520,32 @@ TEST_F(Windows, TheEditorTakesNineTenthsOfTheScreenCentred) {
   EXPECT_NEAR(edit.top, 100, 15);
 }
 
+// Undo in a pane still works after its text went through the editor window,
+// and takes back the editor's changes first.
+TEST_F(Windows, UndoSurvivesADoubleClickRoundTrip) {
+  put_file(home / "example/vbs_c/reallife.inc", "hello\n");
+  start();
+  auto* source = the<QPlainTextEdit>(control::txtSource);
+  source->moveCursor(QTextCursor::End);
+  QTest::keyClicks(source, "x");
+  double_click(control::txtSource);
+  QTest::keyClick(the(control::txtEdit), Qt::Key_Escape);
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+  double_click(control::txtSource);
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  edit->moveCursor(QTextCursor::End);
+  QTest::keyClicks(edit, "y");
+  QTest::keyClick(edit, Qt::Key_Escape);
+  EXPECT_EQ(box(control::txtSource), U"hello\nxy");
+  source->undo();
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+  source->undo();
+  EXPECT_EQ(box(control::txtSource), U"hello\n");
+  EXPECT_FALSE(ui->box_modified(control::txtSource));
+  source->redo();
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+}
+
 TEST_F(Windows, TypingIntoALongTextShowsTheSizeWarningOnce) {
   put_file(home / "example/vbs_c/reallife.inc", std::string(27001, 'a'));
   start();
