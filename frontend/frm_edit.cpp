@@ -155,6 +155,15 @@ void open_editor(frontend& fe, editor_pane pane) {
   fe.ui.set_visible(control::frmEdit, true);
 }
 
+void show_editor_caption(frontend& fe, bool unsaved) {
+  for (const pane_look& look : pane_looks) {
+    if (look.name != fe.editor.current_text) continue;
+    text caption = caption_of(fe, look);
+    if (unsaved) caption += U" *";
+    fe.ui.set_caption(control::frmEdit, caption);
+  }
+}
+
 void close_editor(frontend& fe) {
   if (!fe.editor.loaded) return;
   copy_back(fe);

@@ -26,6 +26,10 @@ void close_editor(frontend& fe);
 // or below them.
 twips_rect editor_placement(twips_rect screen, twips_rect keep_free);
 
+// The editor's caption for the pane it shows, with " *" while that pane holds
+// unsaved edits.
+void show_editor_caption(frontend& fe, bool unsaved);
+
 // Fits txtEdit into the window: 400 twips narrower and 600 lower, at 100
 // twips from the top left; a window too small for either keeps that length.
 void adjust_size(frontend& fe);

@@ -68,6 +68,8 @@ struct frontend_state {
   // Runs started in this program run, for the console's separator lines.
   int runs = 0;
   double run_started = 0;
+  // The user suspended the running run with suspend/resume.
+  bool suspended = false;
   // Step mode asked for before go: granted once the run's dialog polls.
   bool steps_requested = false;
 };

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "frontend/fileaux.h"
+#include "frontend/frm_edit.h"
 
 namespace zr {
 
@@ -130,6 +131,7 @@ void show_modified_markers(frontend& fe) {
     if (unsaved) caption += U" *";
     fe.ui.set_caption(pane == file_pane::schema ? control::lblSchemaPane : control::lblSourcePane,
                       caption);
+    if (editor_shows(fe, pane)) show_editor_caption(fe, unsaved);
   }
   fe.ui.set_caption(control::zrmain, any ? U"zorvex *" : U"zorvex");
 }

@@ -49,6 +49,15 @@ text seconds_text(double seconds) {
   return number_text(tenths / 10) + U"." + number_text(tenths % 10);
 }
 
+// What the run is doing, with its time so far; empty without a run.
+text busy_caption(const frontend& fe) {
+  if (!fe.state.running) return text();
+  text doing = fe.state.running->are_steps_on() ? U"waiting for a step "
+               : fe.state.suspended             ? U"suspended "
+                                                : U"running ";
+  return doing + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s";
+}
+
 // A run without a result: the file keeps the last result, the pane says why,
 // and the console gets the line that points to the place.
 void report_no_result(frontend& fe, const zrcomp& engine) {
@@ -102,6 +111,7 @@ void run_requested_translation(frontend& fe) {
   console_now(fe, U"\r\n---- run " + number_text(state.runs) + U" at " +
                       time_of_day_text(state.run_started) + U" ----\r\n");
   state.running = engine;
+  state.suspended = false;
   fe.ui.set_enabled(control::cmdGo, false);
   try {
     run_translation(fe, engine);
@@ -112,6 +122,7 @@ void run_requested_translation(frontend& fe) {
   }
   state.running.reset();
   fe.ui.set_enabled(control::cmdGo, true);
+  fe.ui.set_caption(control::lblBusy, U"");
   state.steps_requested = false;
   paint_modes(fe, *engine, false);
   // The engine state outlives this run; it must not keep our output object.
@@ -129,10 +140,7 @@ void run_yields(frontend& fe) {
 void timer2_tick(frontend& fe) {
   if (std::shared_ptr<zrcomp> engine = current_engine(fe)) paint_modes(fe, *engine, true);
   if (refresh_due(fe)) refresh_console(fe);
-  text busy;
-  if (fe.state.running)
-    busy = U"running " + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s";
-  fe.ui.set_caption(control::lblBusy, busy);
+  fe.ui.set_caption(control::lblBusy, busy_caption(fe));
   show_modified_markers(fe);
   notice_changed_files(fe);
 }
@@ -158,7 +166,11 @@ void steps_clicked(frontend& fe) {
 
 void suspend_clicked(frontend& fe) {
   fe.state.steps_requested = false;
-  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) engine->suspend_dialog_and_schema();
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) {
+    // Outside step mode the button holds or resumes the run.
+    if (fe.state.running && !engine->are_steps_on()) fe.state.suspended = !fe.state.suspended;
+    engine->suspend_dialog_and_schema();
+  }
   show_mode_label(fe, false, control::lblSteps);
 }
 

@@ -109,6 +109,10 @@ TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
     ui.clock += 2.5;
     ui.tick(timer::Timer2);
     busy = ui.caption(control::lblBusy);
+    ui.press(control::cmdSuspend);
+    ui.tick(timer::Timer2);
+    busy += U"|" + ui.caption(control::lblBusy);
+    ui.press(control::cmdSuspend);
     // A second go (by key or button) is ignored, and so is a timer tick.
     main->clicked(control::cmdGo);
     ui.tick(timer::Timer1);
@@ -116,7 +120,8 @@ TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   });
   go_and_run();
   EXPECT_FALSE(go_enabled_during_run);
-  EXPECT_EQ(busy, U"running 2.5 s");
+  EXPECT_EQ(busy, U"running 2.5 s|suspended 2.5 s");
+  EXPECT_EQ(ui.caption(control::lblBusy), U"");
   EXPECT_NE(console().find(U"---- run 1 finished in 2.5 s"), text::npos);
   EXPECT_TRUE(ui.is_enabled(control::cmdGo));
   EXPECT_FALSE(fe().state.run_requested);

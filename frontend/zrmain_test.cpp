@@ -449,6 +449,11 @@ TEST_F(MainWindow, TheModifiedMarkersFollowTheEdits) {
   ui.press(control::cmdSaveSchema);
   ui.advance_clock(0.3);
   EXPECT_EQ(ui.caption(control::zrmain), U"zorvex");
+  // The editor's caption carries the marker of the pane it shows.
+  ui.double_click(control::txtSchema);
+  ui.type(control::txtEdit, U'?');
+  ui.advance_clock(0.3);
+  EXPECT_EQ(ui.caption(control::frmEdit), U"schema:  example/vbs_c/s.txt *");
 }
 
 TEST_F(MainWindow, OtherKeysInTheMainWindowPassThrough) {
