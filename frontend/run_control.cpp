@@ -118,7 +118,13 @@ void run_requested_translation(frontend& fe) {
   } catch (...) {
     state.running.reset();
     fe.ui.set_enabled(control::cmdGo, true);
-    throw;
+    std::optional<failure_location> where = engine->last_failure();
+    if (!where) throw;
+    // A platform error of the translation (an overflow, ...): reported as
+    // Timer1 reports every error, then the line that points to its place.
+    report_error_now(fe, caught_error(), U"when in module Timer1");
+    console_now(fe, text(text_crlf) + failure_line(fe, *where) + text(text_crlf));
+    return;
   }
   state.running.reset();
   fe.ui.set_enabled(control::cmdGo, true);

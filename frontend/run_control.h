@@ -39,7 +39,9 @@ void run_yields(frontend& fe);
 // first CR LF dropped), writes it to the result file and paints the mode
 // labels as the engine's modes stand. A run without a result leaves the result
 // file as it was; the result pane says why and the console names the place.
-// Raises what fails; the engine and the labels then stay as they are.
+// A platform error of the translation is reported here ("when in module
+// Timer1") with that line; anything else that fails is raised. Either way the
+// engine and the labels then stay as they are.
 void run_requested_translation(frontend& fe);
 
 // A Timer2 tick: paints the mode labels from a current engine and refreshes

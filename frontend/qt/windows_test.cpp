@@ -520,6 +520,29 @@ TEST_F(Windows, TheEditorTakesNineTenthsOfTheScreenCentred) {
   EXPECT_NEAR(edit.top, 100, 15);
 }
 
+// A click on the console's FILE:LINE:COLUMN line selects that place in the
+// schema pane.
+TEST_F(Windows, AClickOnTheErrorLineSelectsThePlace) {
+  // A level out of range on line 3.
+  put_file(home / "example/vbs_c/s.txt",
+           "\\\\schema main\n-r\n  _x `a` 99999999\n\\\\end schema\n\\\\end file\n");
+  start();
+  go_and_wait();
+  QTest::keyClick(the(control::txtEdit), Qt::Key_Escape);
+  ASSERT_TRUE(wait_for([this] { return fe().state.console_buffer.empty(); }));
+  const text console = box(control::txtConsole);
+  const std::size_t line = console.find(fe().state.schema_file.path + U":");
+  ASSERT_NE(line, text::npos) << to_utf8(console);
+  auto* pane = the<QPlainTextEdit>(control::txtConsole);
+  QTextCursor at(pane->document());
+  at.setPosition(document_position(console, line + 2, line_end::crlf));
+  pane->setTextCursor(at);
+  QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, pane->cursorRect().center());
+  auto* schema = the<QPlainTextEdit>(control::txtSchema);
+  EXPECT_TRUE(schema->textCursor().hasSelection());
+  EXPECT_EQ(schema->textCursor().blockNumber(), 2) << to_utf8(console);
+}
+
 // Undo in a pane still works after its text went through the editor window,
 // and takes back the editor's changes first.
 TEST_F(Windows, UndoSurvivesADoubleClickRoundTrip) {
