@@ -46,6 +46,16 @@ void refresh_console(frontend& fe) {
   state.next_refresh = fe.ui.time_of_day() + refresh_period;
 }
 
+text time_of_day_text(double seconds_since_midnight) {
+  auto seconds = static_cast<long long>(seconds_since_midnight);
+  auto two_digits = [](long long value) {
+    text digits = number_text(value % 100);
+    return digits.size() < 2 ? U"0" + digits : digits;
+  };
+  return two_digits(seconds / 3600 % 24) + U":" + two_digits(seconds / 60 % 60) + U":" +
+         two_digits(seconds % 60);
+}
+
 void console_now(frontend& fe, text_view message) {
   fe.state.console_buffer += message;
   refresh_console(fe);

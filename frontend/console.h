@@ -24,6 +24,9 @@ bool refresh_due(const frontend& fe);
 // buffer and sets the next refresh 0.2 seconds ahead.
 void refresh_console(frontend& fe);
 
+// The time of day as "HH:MM:SS".
+text time_of_day_text(double seconds_since_midnight);
+
 // Adds the text to the buffer and refreshes at once.
 void console_now(frontend& fe, text_view message);
 

@@ -8,11 +8,18 @@
 namespace zr {
 
 text fake_toolkit::box_text(control box) const {
+  ++whole_text_reads;
   auto found = texts.find(box);
   return found == texts.end() ? text() : found->second;
 }
 
 void fake_toolkit::set_box_text(control box, text_view value) {
+  if (box == control::txtSchema || box == control::txtSource) {
+    if (box_text(box) == value) return;
+    modified.insert(box);
+  } else {
+    modified.erase(box);
+  }
   texts[box] = text(value);
   selections[box] = {value.size(), 0};
 }
@@ -28,6 +35,29 @@ void fake_toolkit::replace_selection(control box, text_view value) {
   auto [start, length] = selections[box];
   contents.replace(start, length, value);
   selections[box] = {start + value.size(), 0};
+}
+
+std::size_t fake_toolkit::caret_position(control box) const {
+  auto found = selections.find(box);
+  return found == selections.end() ? 0 : found->second.first;
+}
+
+std::size_t fake_toolkit::box_length(control box) const {
+  auto found = texts.find(box);
+  return found == texts.end() ? 0 : found->second.size();
+}
+
+void fake_toolkit::set_enabled(control which, bool enabled) {
+  if (enabled) {
+    disabled.erase(which);
+  } else {
+    disabled.insert(which);
+  }
+}
+
+twips_rect fake_toolkit::area_on_screen(control which) const {
+  auto found = screen_areas.find(which);
+  return found == screen_areas.end() ? twips_rect{} : found->second;
 }
 
 text fake_toolkit::program_directory() const {
@@ -60,6 +90,14 @@ bool fake_toolkit::ask_yes_no(text_view message) {
   return answer;
 }
 
+answer fake_toolkit::ask_yes_no_cancel(text_view message) {
+  questions.emplace_back(message);
+  if (three_way_answers.empty()) return answer::yes;
+  answer given = three_way_answers.front();
+  three_way_answers.pop_front();
+  return given;
+}
+
 std::optional<text> fake_toolkit::open_file_dialog(text_view initial) {
   dialogs_started_with.emplace_back(initial);
   if (dialog_answers.empty()) return std::nullopt;
@@ -82,7 +120,8 @@ toolkit_events& fake_toolkit::events() const {
 }
 
 void fake_toolkit::press(control button) {
-  events().clicked(button);
+  // A disabled button cannot be pressed.
+  if (is_enabled(button)) events().clicked(button);
 }
 
 void fake_toolkit::double_click(control which) {
@@ -91,8 +130,18 @@ void fake_toolkit::double_click(control which) {
 
 void fake_toolkit::type(control box, char32_t key) {
   if (events().key_pressed(box, static_cast<int>(key))) return;
-  selections[box] = {box_text(box).size(), 0};
+  selections[box] = {box_length(box), 0};
   replace_selection(box, text(1, key));
+  modified.insert(box);
+}
+
+void fake_toolkit::choose(control button, std::size_t entry) {
+  events().menu_chosen(button, entry);
+}
+
+void fake_toolkit::click_at(control box, std::size_t position) {
+  set_selection(box, position, 0);
+  events().caret_placed(box);
 }
 
 void fake_toolkit::advance_clock(double seconds) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -70,7 +71,7 @@ text file_context(text_view before, text_view path, text_view after) {
 // Replaces the file through a temporary file beside it. A symbolic link stays
 // a link: the file it points to is replaced. A failure raises with the opening
 // context when the temporary file could not be created, else the writing one.
-void replace_with_contexts(text_view path, text_view contents, text_view opening,
+void replace_with_contexts(text_view path, const std::string& bytes, text_view opening,
                            text_view writing) {
   std::string target = to_utf8(path);
   std::error_code no_target;
@@ -80,15 +81,26 @@ void replace_with_contexts(text_view path, text_view contents, text_view opening
   }
   replace_step step = replace_step::create;
   try {
-    replace_file(target, to_utf8(contents), step);
+    replace_file(target, bytes, step);
   } catch (...) {
     raise_with_context(step == replace_step::create ? opening : writing);
   }
 }
 
+// One byte per character when every character fits in one, else UTF-8.
+std::string encoded(text_view contents, bool latin1) {
+  if (!latin1 || std::any_of(contents.begin(), contents.end(), [](char32_t c) { return c > 0xFF; }))
+    return to_utf8(contents);
+  return std::string(contents.begin(), contents.end());
+}
+
 }  // namespace
 
 text read_f(text_view path) {
+  return read_contents_f(path).contents;
+}
+
+file_contents read_contents_f(text_view path) {
   const std::string name = to_utf8(path);
   int fd = -1;
   try {
@@ -116,11 +128,15 @@ text read_f(text_view path) {
   } catch (...) {
     raise_with_context(file_context(U"when reading a file ", path, U" in `read_f` module"));
   }
-  return from_utf8(bytes);
+  file_contents read;
+  read.contents = from_utf8(bytes);
+  // Decoding keeps every byte: only a file that was not UTF-8 encodes differently.
+  read.latin1 = to_utf8(read.contents) != bytes;
+  return read;
 }
 
-void write_f(text_view path, text_view contents) {
-  replace_with_contexts(path, contents,
+void write_f(text_view path, text_view contents, bool latin1) {
+  replace_with_contexts(path, encoded(contents, latin1),
                         file_context(U"when opening a file ", path, U" in `write_f` module"),
                         file_context(U"when writing a file ", path, U" in `write_f` module"));
 }
@@ -166,7 +182,8 @@ void delete_f(text_view path) {
 }
 
 text write_report_f(text_view path, text_view contents) {
-  replace_with_contexts(path, contents, file_context(U"error when open a file ", path, U""),
+  replace_with_contexts(path, to_utf8(contents),
+                        file_context(U"error when open a file ", path, U""),
                         file_context(U"error writing to a file ", path, U""));
   return U"done\n" + file_context(U"  file ", path, U" was successfully written on disk ... ");
 }
@@ -176,6 +193,26 @@ void ensure_directory(text_view path) {
   struct stat entry {};
   if (::stat(name.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode)) return;
   if (::mkdir(name.c_str(), 0777) != 0) raise_file_error(errno);
+}
+
+std::optional<file_stamp> stamp_f(text_view path) {
+  struct stat entry {};
+  if (::stat(to_utf8(path).c_str(), &entry) != 0) return std::nullopt;
+  return file_stamp{
+      static_cast<long long>(entry.st_mtim.tv_sec) * 1000000000LL + entry.st_mtim.tv_nsec,
+      static_cast<long long>(entry.st_size)};
+}
+
+bool file_exists_f(text_view path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(to_utf8(path), ignored);
+}
+
+text relative_name(text_view path, text_view dir) {
+  text inside = with_backslash(dir);
+  if (path.size() > inside.size() && path.starts_with(inside))
+    return text(path.substr(inside.size()));
+  return text(path);
 }
 
 bool is_absolute_name(text_view name) {

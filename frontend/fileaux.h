@@ -7,20 +7,47 @@
 // the file. Status helpers return "done" or "error", a line feed, a message.
 #pragma once
 
+#include <optional>
+
 #include "common/text.h"
 
 namespace zr {
+
+// A file's text and how it was encoded.
+struct file_contents {
+  text contents;
+  // The file was not valid UTF-8 and was read byte by byte as Latin-1.
+  bool latin1 = false;
+};
 
 // The whole file as text; a missing file is created empty and reads as "".
 // Raises with "when opening a file `PATH` in `read_f` module" or "when reading
 // a file `PATH` in `read_f` module".
 text read_f(text_view path);
+// The same, telling how the file was encoded.
+file_contents read_contents_f(text_view path);
 
 // Replaces the file with `contents`: writes a temporary file beside it and
 // renames it over the old one, so a failed write leaves the old file whole.
+// With `latin1`, a text whose characters all fit in one byte is written one
+// byte per character; any other text is written as UTF-8, so nothing is lost.
 // Raises with "when opening a file `PATH` in `write_f` module" (the file could
 // not be created) or "when writing a file `PATH` in `write_f` module".
-void write_f(text_view path, text_view contents);
+void write_f(text_view path, text_view contents, bool latin1 = false);
+
+// When a file was last written and its size; no value for a missing file.
+struct file_stamp {
+  long long written = 0;
+  long long size = 0;
+  friend bool operator==(const file_stamp&, const file_stamp&) = default;
+};
+std::optional<file_stamp> stamp_f(text_view path);
+
+// True when the name names an existing file (not a directory).
+bool file_exists_f(text_view path);
+
+// The name relative to `dir` when it lies inside it, else the name itself.
+text relative_name(text_view path, text_view dir);
 
 // Appends `contents` to the file, creating it when missing. Never raises for a
 // failed open or write: returns "error", LF, "error opening file `PATH`" (or

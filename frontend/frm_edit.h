@@ -21,16 +21,25 @@ void open_editor(frontend& fe, editor_pane pane);
 // the window.
 void close_editor(frontend& fe);
 
+// Where the editor window opens: 0.9 of the screen, centred; when that would
+// cover `keep_free` (the run controls), the largest part of it beside, above
+// or below them.
+twips_rect editor_placement(twips_rect screen, twips_rect keep_free);
+
+// The editor's caption for the pane it shows, with " *" while that pane holds
+// unsaved edits.
+void show_editor_caption(frontend& fe, bool unsaved);
+
 // Fits txtEdit into the window: 400 twips narrower and 600 lower, at 100
 // twips from the top left; a window too small for either keeps that length.
 void adjust_size(frontend& fe);
 
 // A key typed in txtEdit or the window, before it takes effect. Esc closes the
 // editor (returns true). Any other key in a text longer than 27000 characters
-// asks whether to see the size warning again while the warning is on.
+// shows the size warning, once per opening; the key takes effect all the same.
 bool editor_key_pressed(frontend& fe, int key_code);
 
-// The size question the editor asks.
+// The size warning the editor shows.
 extern const text_view size_warning_text;
 
 }  // namespace zr

@@ -129,29 +129,60 @@ TEST_F(Editor, ASmallWindowKeepsTheBoxLengthsItCannotFit) {
   }
 }
 
-TEST_F(Editor, TheSizeWarningAsksUntilTheUserSaysNo) {
+TEST_F(Editor, TheSizeWarningShowsOncePerOpeningAndEatsNoKey) {
   ui.set_box_text(control::txtSource, text(27000, U'x'));
   ui.double_click(control::txtSource);
-  ui.type(control::txtEdit, U'a');  // 27000 characters: no question yet
-  EXPECT_TRUE(ui.questions.empty());
-  ui.yes_no_answers = {true, false};
+  const int reads_before = ui.whole_text_reads;
+  ui.type(control::txtEdit, U'a');  // 27000 characters: no warning yet
+  EXPECT_TRUE(ui.notices.empty());
   ui.type(control::txtEdit, U'b');
   ui.type(control::txtEdit, U'c');
   ui.type(control::txtEdit, U'd');
-  ASSERT_EQ(ui.questions.size(), 2u);
-  EXPECT_EQ(ui.questions[0],
-            U"You are about exceed available text size.\r\nIt is recommended to save this text "
-            U"now.\r\n\r\nWould you lile to see this warning again?");
+  // A keystroke never reads the whole text, whatever its size.
+  EXPECT_EQ(ui.whole_text_reads, reads_before);
+  ASSERT_EQ(ui.notices.size(), 1u);
+  EXPECT_EQ(ui.notices[0], size_warning_text);
+  EXPECT_TRUE(ui.questions.empty());
   EXPECT_EQ(edit_text().size(), 27004u);
-  // Re-pointing keeps the answer; closing and opening again asks once more.
+  // Re-pointing keeps it shown; closing and opening again shows it once more.
   ui.double_click(control::txtResult);
   ui.set_box_text(control::txtEdit, text(27001, U'y'));
   ui.type(control::txtEdit, U'e');
-  EXPECT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.notices.size(), 1u);
   ui.type(control::txtEdit, key_escape);
   ui.double_click(control::txtResult);
   ui.type(control::txtEdit, U'f');
-  EXPECT_EQ(ui.questions.size(), 3u);
+  ui.type(control::txtEdit, U'g');
+  EXPECT_EQ(ui.notices.size(), 2u);
+}
+
+TEST(EditorPlacement, TheEditorLeavesTheRunControlsInView) {
+  const twips_rect screen{0, 0, 20000, 10000};
+  struct row {
+    twips_rect run_controls;
+    twips_rect expected;
+  };
+  const row rows[] = {
+      // Nothing to keep free (or outside the window): 0.9 of the screen, centred.
+      {{}, {1000, 500, 18000, 9000}},
+      {{19500, 0, 400, 400}, {1000, 500, 18000, 9000}},
+      // Controls at the right: the editor takes the part left of them.
+      {{15000, 3000, 2000, 3000}, {1000, 500, 14000, 9000}},
+      // Controls at the left: the part right of them.
+      {{2000, 3000, 2000, 3000}, {4000, 500, 15000, 9000}},
+      // Controls across the width near the top: the part below them.
+      {{0, 1000, 20000, 1000}, {1000, 2000, 18000, 7500}},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(editor_placement(screen, r.run_controls), r.expected) << r.run_controls.left;
+}
+
+TEST_F(Editor, OpensBesideTheRunControls) {
+  ui.screen_rect = {0, 0, 20000, 10000};
+  ui.screen_areas[control::cmdGo] = {15000, 3000, 2000, 400};
+  ui.screen_areas[control::cmdStop] = {15000, 5000, 2000, 400};
+  ui.press(control::cmdGo);
+  EXPECT_EQ(ui.geometries[control::frmEdit], (twips_rect{1000, 500, 14000, 9000}));
 }
 
 TEST_F(Editor, EndingTheProgramDoesNotCopyBack) {

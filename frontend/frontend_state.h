@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "common/text.h"
 #include "engine/zrcomp.h"
+#include "frontend/fileaux.h"
+#include "frontend/recent_files.h"
 #include "frontend/toolkit.h"
 
 namespace zr {
@@ -20,9 +24,20 @@ struct editor_state {
   // The pane whose text is in the editor: "schema", "source", "result",
   // "console", or empty while the editor is closed.
   text current_text;
-  // Set each time the window is loaded; cleared when the user declines further
-  // size warnings.
+  // Set each time the window is loaded; cleared once the size warning showed.
   bool show_size_warning = true;
+};
+
+// What a file pane (schema or source) knows of the file its text came from.
+struct pane_file {
+  // The file the text was loaded from or last saved to; empty before a load.
+  text path;
+  // The file was not valid UTF-8: it is written back as Latin-1.
+  bool latin1 = false;
+  // Edits that reached the pane from the editor window and are not saved.
+  bool modified = false;
+  // The file as last loaded, saved or reported changed.
+  std::optional<file_stamp> stamp;
 };
 
 struct frontend_state {
@@ -46,6 +61,17 @@ struct frontend_state {
   // `engine`: while it yields to the window's events, a timer tick must not
   // start a second run on the thread's one engine state.
   std::shared_ptr<zrcomp> running;
+  pane_file schema_file;
+  pane_file source_file;
+  // The last schema and source pairs loaded, newest first.
+  std::vector<file_pair> recent;
+  // Runs started in this program run, for the console's separator lines.
+  int runs = 0;
+  double run_started = 0;
+  // The user suspended the running run with suspend/resume.
+  bool suspended = false;
+  // Step mode asked for before go: granted once the run's dialog polls.
+  bool steps_requested = false;
 };
 
 struct frontend {

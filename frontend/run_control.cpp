@@ -1,10 +1,15 @@
 #include "frontend/run_control.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/easylife.h"
 
 #include "frontend/console.h"
+#include "frontend/diagnostics.h"
 #include "frontend/fileaux.h"
 #include "frontend/frm_edit.h"
+#include "frontend/pane_files.h"
 
 namespace zr {
 
@@ -24,7 +29,68 @@ void show_mode_label(frontend& fe, bool on, control label) {
   }
 }
 
+namespace {
+
+// The engine of the run in progress, else the one go left, else none.
+std::shared_ptr<zrcomp> current_engine(const frontend& fe) {
+  return fe.state.running ? fe.state.running : fe.state.engine;
+}
+
+// The labels as the modes stand. Between runs step mode is only what the next
+// run is asked to start with: each run sets it anew from its schema.
+void paint_modes(frontend& fe, const zrcomp& engine, bool during_run) {
+  bool steps = fe.state.steps_requested || (during_run && engine.are_steps_on());
+  show_mode_label(fe, steps, control::lblSteps);
+  show_mode_label(fe, engine.is_debug_on(), control::lblDebug);
+}
+
+text seconds_text(double seconds) {
+  long long tenths = std::llround(std::max(0.0, seconds) * 10);
+  return number_text(tenths / 10) + U"." + number_text(tenths % 10);
+}
+
+// What the run is doing, with its time so far; empty without a run.
+text busy_caption(const frontend& fe) {
+  if (!fe.state.running) return text();
+  text doing = fe.state.running->are_steps_on() ? U"waiting for a step "
+               : fe.state.suspended             ? U"suspended "
+                                                : U"running ";
+  return doing + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s";
+}
+
+// A run without a result: the file keeps the last result, the pane says why,
+// and the console gets the line that points to the place.
+void report_no_result(frontend& fe, const zrcomp& engine) {
+  std::optional<failure_location> where = engine.last_failure();
+  text why = U"no result: ";
+  why += where ? from_utf8(where->message) : text(U"the translation failed");
+  why += U"\r\n`" + fe.state.result_path + U"` keeps its last result.";
+  fe.ui.set_box_text(control::txtResult, why);
+  if (where) console_now(fe, text(text_crlf) + failure_line(fe, *where) + text(text_crlf));
+}
+
+void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
+  frontend_state& state = fe.state;
+  engine->give_write_method(state.out_object);
+  std::optional<std::string> result = engine->translate(
+      to_utf8(fe.ui.box_text(control::txtSchema)), to_utf8(fe.ui.box_text(control::txtSource)));
+  if (result) {
+    text shown = stripped_result(from_utf8(*result));
+    fe.ui.set_box_text(control::txtResult, shown);
+    write_report_f(state.result_path, shown);
+  } else {
+    report_no_result(fe, *engine);
+  }
+  text finished = U"---- run " + number_text(state.runs) + U" finished in " +
+                  seconds_text(fe.ui.time_of_day() - state.run_started) + U" s\r\n";
+  console_now(fe, finished);
+}
+
+}  // namespace
+
 void go(frontend& fe) {
+  // One run at a time: the engine state belongs to the running run.
+  if (fe.state.running) return;
   fe.state.run_requested = true;
   fe.state.engine.reset();
   open_editor(fe, editor_pane::console);
@@ -38,56 +104,84 @@ void run_requested_translation(frontend& fe) {
   state.run_requested = false;
   state.engine = std::make_shared<zrcomp>();
   state.out_object = std::make_shared<putout>(fe);
-  // Go may drop state.engine while the run yields; this reference keeps the
-  // object alive until translate returns.
+  // This reference keeps the object alive until translate returns.
   std::shared_ptr<zrcomp> engine = state.engine;
-  engine->give_write_method(state.out_object);
-  std::optional<std::string> result;
+  ++state.runs;
+  state.run_started = fe.ui.time_of_day();
+  console_now(fe, U"\r\n---- run " + number_text(state.runs) + U" at " +
+                      time_of_day_text(state.run_started) + U" ----\r\n");
   state.running = engine;
+  state.suspended = false;
+  fe.ui.set_enabled(control::cmdGo, false);
   try {
-    result = engine->translate(to_utf8(fe.ui.box_text(control::txtSchema)),
-                               to_utf8(fe.ui.box_text(control::txtSource)));
+    run_translation(fe, engine);
   } catch (...) {
     state.running.reset();
-    throw;
+    fe.ui.set_enabled(control::cmdGo, true);
+    std::optional<failure_location> where = engine->last_failure();
+    if (!where) throw;
+    // A platform error of the translation (an overflow, ...): reported as
+    // Timer1 reports every error, then the line that points to its place.
+    report_error_now(fe, caught_error(), U"when in module Timer1");
+    console_now(fe, text(text_crlf) + failure_line(fe, *where) + text(text_crlf));
+    return;
   }
   state.running.reset();
-  text shown = stripped_result(result ? from_utf8(*result) : text());
-  fe.ui.set_box_text(control::txtResult, shown);
-  write_report_f(state.result_path, shown);
-  show_mode_label(fe, false, control::lblSteps);
-  show_mode_label(fe, false, control::lblDebug);
+  fe.ui.set_enabled(control::cmdGo, true);
+  fe.ui.set_caption(control::lblBusy, U"");
+  state.steps_requested = false;
+  paint_modes(fe, *engine, false);
   // The engine state outlives this run; it must not keep our output object.
   engine->give_write_method(nullptr);
   state.engine.reset();
   state.out_object.reset();
 }
 
+void run_yields(frontend& fe) {
+  if (!fe.state.steps_requested || !fe.state.running) return;
+  fe.state.steps_requested = false;
+  fe.state.running->steps();
+}
+
 void timer2_tick(frontend& fe) {
-  if (fe.state.engine) {
-    show_mode_label(fe, fe.state.engine->are_steps_on(), control::lblSteps);
-    show_mode_label(fe, fe.state.engine->is_debug_on(), control::lblDebug);
-  }
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) paint_modes(fe, *engine, true);
   if (refresh_due(fe)) refresh_console(fe);
+  fe.ui.set_caption(control::lblBusy, busy_caption(fe));
+  show_modified_markers(fe);
+  notice_changed_files(fe);
 }
 
 void debug_clicked(frontend& fe) {
-  if (fe.state.engine) show_mode_label(fe, fe.state.engine->reset_debug(), control::lblDebug);
+  std::shared_ptr<zrcomp> engine = current_engine(fe);
+  // The modes live in the thread's engine state: a fresh object switches the
+  // debug mode the next run starts with.
+  if (!engine) engine = std::make_shared<zrcomp>();
+  show_mode_label(fe, engine->reset_debug(), control::lblDebug);
 }
 
 void steps_clicked(frontend& fe) {
-  if (!fe.state.engine) return;
-  fe.state.engine->steps();
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) {
+    engine->steps();
+  } else {
+    // A run sets the step mode from its schema as it starts; the request is
+    // granted once the run is under way.
+    fe.state.steps_requested = true;
+  }
   show_mode_label(fe, true, control::lblSteps);
 }
 
 void suspend_clicked(frontend& fe) {
-  if (fe.state.engine) fe.state.engine->suspend_dialog_and_schema();
+  fe.state.steps_requested = false;
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) {
+    // Outside step mode the button holds or resumes the run.
+    if (fe.state.running && !engine->are_steps_on()) fe.state.suspended = !fe.state.suspended;
+    engine->suspend_dialog_and_schema();
+  }
   show_mode_label(fe, false, control::lblSteps);
 }
 
 void stop_clicked(frontend& fe) {
-  if (fe.state.engine) fe.state.engine->user_terminated();
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) engine->user_terminated();
 }
 
 }  // namespace zr

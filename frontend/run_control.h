@@ -26,21 +26,31 @@ class putout : public output_object {
 void show_mode_label(frontend& fe, bool on, control label);
 
 // The go button: requests a run, drops the current engine and opens the
-// console in the editor window.
+// console in the editor window. While a run is going it does nothing.
 void go(frontend& fe);
 
+// What the front end does each time the engine yields during a run, before
+// the window's events run: grants step mode asked for before go.
+void run_yields(frontend& fe);
+
 // The run part of a Timer1 tick: when a run is requested and none is in
-// progress, translates the schema and source panes, shows the result (three
-// empty header lines and the first CR LF dropped), writes it to the result
-// file and paints the mode labels off. Raises what fails; the engine and the
-// labels then stay as they are.
+// progress, starts the console's separator line, disables go, translates the
+// schema and source panes, shows the result (three empty header lines and the
+// first CR LF dropped), writes it to the result file and paints the mode
+// labels as the engine's modes stand. A run without a result leaves the result
+// file as it was; the result pane says why and the console names the place.
+// A platform error of the translation is reported here ("when in module
+// Timer1") with that line; anything else that fails is raised. Either way the
+// engine and the labels then stay as they are.
 void run_requested_translation(frontend& fe);
 
 // A Timer2 tick: paints the mode labels from a current engine and refreshes
 // the console when its time has come.
 void timer2_tick(frontend& fe);
 
-// The mode buttons; without an engine debug, step and stop do nothing.
+// The mode buttons act on the running run. Without one, debug switches the
+// debug mode the next run starts with, step asks for step mode at the next
+// run's start, and stop does nothing.
 void debug_clicked(frontend& fe);
 void steps_clicked(frontend& fe);
 void suspend_clicked(frontend& fe);

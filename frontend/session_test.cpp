@@ -71,10 +71,14 @@ TEST_F(Session, StopEndsARunWaitingForAStep) {
   for (int pass = 0; pass < 5; ++pass)
     ui.on_pump([] {});
   ui.on_pump([this] { ui.press(control::cmdStop); });
+  put_file(home / "d/zrresult.txt", "last good result");
   go_and_run();
   ui.advance_clock(0.5);
   EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);
-  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+  // A stopped run has no result: the file keeps the last one, the pane says why.
+  EXPECT_EQ(ui.box_text(control::txtResult).substr(0, 38),
+            U"no result: user ordered to terminate\r\n");
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "last good result");
 }
 
 TEST_F(Session, EndingTheProgramStopsARunWaitingForAStep) {
@@ -83,7 +87,7 @@ TEST_F(Session, EndingTheProgramStopsARunWaitingForAStep) {
   ui.on_pump([this] { ui.press(control::btnEnd); });
   go_and_run();
   EXPECT_TRUE(ui.ended);
-  EXPECT_EQ(ui.box_text(control::txtResult), U"");
+  EXPECT_EQ(ui.box_text(control::txtResult).substr(0, 11), U"no result: ");
 }
 
 TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
@@ -96,18 +100,52 @@ TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
   EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
 }
 
-TEST_F(Session, ATimerTickDuringARunWaitsForItToEnd) {
+TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   start();
-  ui.on_pump([this] {
-    ui.press(control::cmdGo);
+  bool go_enabled_during_run = true;
+  text busy;
+  ui.on_pump([this, &go_enabled_during_run, &busy] {
+    go_enabled_during_run = ui.is_enabled(control::cmdGo);
+    ui.clock += 2.5;
+    ui.tick(timer::Timer2);
+    busy = ui.caption(control::lblBusy);
+    ui.press(control::cmdSuspend);
+    ui.tick(timer::Timer2);
+    busy += U"|" + ui.caption(control::lblBusy);
+    ui.press(control::cmdSuspend);
+    // A second go (by key or button) is ignored, and so is a timer tick.
+    main->clicked(control::cmdGo);
     ui.tick(timer::Timer1);
+    ui.press(control::cmdStop);
   });
   go_and_run();
-  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
-  EXPECT_TRUE(fe().state.run_requested);
-  ui.advance_clock(0.1);
+  EXPECT_FALSE(go_enabled_during_run);
+  EXPECT_EQ(busy, U"running 2.5 s|suspended 2.5 s");
+  EXPECT_EQ(ui.caption(control::lblBusy), U"");
+  EXPECT_NE(console().find(U"---- run 1 finished in 2.5 s"), text::npos);
+  EXPECT_TRUE(ui.is_enabled(control::cmdGo));
   EXPECT_FALSE(fe().state.run_requested);
-  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+  EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(fe().state.runs, 1);
+  ui.advance_clock(0.5);
+  EXPECT_EQ(fe().state.runs, 1);
+}
+
+TEST_F(Session, StepAskedBeforeGoHoldsTheRunAtItsFirstStep) {
+  start();
+  ui.press(control::cmdSteps);
+  int passes_before_stop = 0;
+  for (int pass = 0; pass < 5; ++pass)
+    ui.on_pump([&passes_before_stop] { ++passes_before_stop; });
+  ui.on_pump([this] {
+    EXPECT_EQ(ui.caption(control::lblSteps), U"is on");
+    ui.press(control::cmdStop);
+  });
+  go_and_run();
+  // Without step mode the run would have finished before the stop came.
+  EXPECT_EQ(passes_before_stop, 5);
+  EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "frontend/fake_toolkit.h"
@@ -70,17 +71,17 @@ class front_end_test : public ::testing::Test {
     put_file(home / "example/vbs_c/reallife.inc", "");
   }
 
-  // Creates and loads the window with the given command line.
-  void create(text_view command_line = U"") {
-    ui.command = text(command_line);
+  // Creates and loads the window with the given arguments.
+  void create(std::vector<text> arguments = {}) {
+    ui.command = std::move(arguments);
     main = std::make_unique<zrmain>(ui);
     ui.attach(*main);
     main->load();
   }
 
   // Creates the window and lets Timer1 run the start-up task.
-  void start(text_view command_line = U"") {
-    create(command_line);
+  void start(std::vector<text> arguments = {}) {
+    create(std::move(arguments));
     ui.advance_clock(0.1);
   }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "common/text.h"
 
@@ -46,6 +47,13 @@ enum class control {
   cmdHelp,
   cmdDemo,
   btnEnd,
+  // the captions above the schema and source panes
+  lblSchemaPane,
+  lblSourcePane,
+  // the busy indicator beside the run controls
+  lblBusy,
+  // the menu of recently loaded schema and source pairs
+  cmdRecent,
   // the editor window and its text box
   frmEdit,
   txtEdit,
@@ -80,6 +88,12 @@ struct twips_rect {
 };
 
 inline constexpr int key_escape = 27;
+inline constexpr int key_enter = 13;
+// Ctrl+S: save the pane that has the keyboard.
+inline constexpr int key_save = 19;
+
+// The answers of a question with Yes, No and Cancel.
+enum class answer { yes, no, cancel };
 
 class toolkit {
  public:
@@ -87,20 +101,39 @@ class toolkit {
 
   // Text boxes. A box gives back exactly the text it was given (CR LF kept).
   virtual text box_text(control box) const = 0;
+  // Replaces a box's text. The schema and source panes keep their undo
+  // history: a new text is one edit that leaves the pane modified, and the
+  // same text again changes nothing. Any other box starts afresh, unmodified.
   virtual void set_box_text(control box, text_view value) = 0;
   // Selection in characters from 0; the toolkit clamps both to the text.
   virtual void set_selection(control box, std::size_t start, std::size_t length) = 0;
   // Replaces the selected text with `value`; the caret ends after it.
   virtual void replace_selection(control box, text_view value) = 0;
+  // The caret's position in characters from 0.
+  virtual std::size_t caret_position(control box) const = 0;
+  // The length of a box's text without reading the text itself, so it costs
+  // the same whatever the text's size.
+  virtual std::size_t box_length(control box) const = 0;
+  // Whether the user changed the box since its text was last set or marked
+  // unmodified; undoing every change makes it unmodified again.
+  virtual bool box_modified(control box) const = 0;
+  virtual void set_box_unmodified(control box) = 0;
 
   // Windows and controls.
   virtual void set_visible(control which, bool visible) = 0;
+  // Gives the control the keyboard and brings its caret into view.
+  virtual void set_focus(control which) = 0;
+  // A disabled control ignores clicks and keys and looks so.
+  virtual void set_enabled(control which, bool enabled) = 0;
   virtual void set_caption(control which, text_view caption) = 0;
   virtual void set_background(control which, colour background) = 0;
   virtual void set_text_colour(control which, colour foreground) = 0;
   virtual twips_rect geometry(control which) const = 0;
   virtual void set_geometry(control which, twips_rect rect) = 0;
   virtual twips_rect screen() const = 0;
+  // Where a control of the main window lies on the screen; an empty rectangle
+  // when the toolkit cannot tell.
+  virtual twips_rect area_on_screen(control which) const = 0;
 
   // Timers.
   virtual void set_timer_interval(timer which, int milliseconds) = 0;
@@ -109,13 +142,19 @@ class toolkit {
   // Message boxes: one with an OK button; one with Yes and No (true for Yes).
   virtual void message_box(text_view message) = 0;
   virtual bool ask_yes_no(text_view message) = 0;
+  virtual answer ask_yes_no_cancel(text_view message) = 0;
+  // The entries of a menu button; choosing one is reported with its index.
+  virtual void set_menu(control button, const std::vector<text>& entries) = 0;
+  // A message that waits for nobody: typing goes on while it shows.
+  virtual void notice(text_view message) = 0;
   // The file-open dialog, starting with `initial` as its file name; no value
   // when the user cancels.
   virtual std::optional<text> open_file_dialog(text_view initial) = 0;
 
   // The platform.
   virtual text program_directory() const = 0;
-  virtual text command_line() const = 0;
+  // The program's arguments after its name, each as given.
+  virtual std::vector<text> arguments() const = 0;
   // Seconds since local midnight, with fractions.
   virtual double time_of_day() const = 0;
   // Closes every window and ends the program.
@@ -134,6 +173,10 @@ class toolkit_events {
   // key was handled and must not reach the control.
   virtual bool key_pressed(control which, int key_code) = 0;
   virtual void timer_ticked(timer which) = 0;
+  // The user put the caret somewhere in a box (a click).
+  virtual void caret_placed(control box) = 0;
+  // The user chose the entry of a menu button.
+  virtual void menu_chosen(control button, std::size_t entry) = 0;
   virtual void resized(control window) = 0;
 };
 

@@ -6,8 +6,10 @@
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "frontend/console.h"
+#include "frontend/diagnostics.h"
 #include "frontend/fileaux.h"
 #include "frontend/frm_edit.h"
+#include "frontend/pane_files.h"
 #include "frontend/run_control.h"
 
 namespace zr {
@@ -27,7 +29,23 @@ const text_view help_text =
     U"to save when size is increased, it must be first decreased and then saved;\r\n"
     U"\r\n"
     U"\r\n"
-    U"debug modes can be set in schema;\r\n";
+    U"debug modes can be set in schema;\r\n"
+    U"\r\n"
+    U"the run buttons:\r\n"
+    U"        go (F5) - translates the schema and source panes; disabled while a run goes;\r\n"
+    U"        debug - switches debug output on or off, also before go;\r\n"
+    U"        step - step mode: each press grants one dialog step; before go the run "
+    U"starts in it;\r\n"
+    U"        suspend/resume - leaves step mode, or holds and resumes the run;\r\n"
+    U"        stop (Shift+F5) - stops the running run; the result file keeps its last "
+    U"result;\r\n"
+    U"Alt+G, Alt+S, F5 and Shift+F5 work from the editor window too;\r\n"
+    U"click or Enter on a FILE:LINE:COLUMN line of the console selects that place;\r\n"
+    U"Ctrl+S saves the pane you work in; Ctrl+G goes to a line; Ctrl+F finds, F3 again; "
+    U"Ctrl+H replaces;\r\n"
+    U"\r\n"
+    U"names in prefer.txt come before the names of the command line;\r\n"
+    U"the guide: docs/guide.md\r\n";
 
 const text_view open_schema_message =
     U"double click on some windows opens/closes them for work ...\r\n"
@@ -57,6 +75,7 @@ const std::vector<std::pair<control, text_view>>& static_captions() {
       {control::cmdHelp, U"&help"},
       {control::cmdDemo, U"about"},
       {control::btnEnd, U"&end"},
+      {control::cmdRecent, U"recent"},
   };
   return captions;
 }
@@ -67,11 +86,15 @@ const text_view default_schema = U"example/vbs_c/s.txt";
 const text_view default_source = U"example/vbs_c/reallife.inc";
 const text_view default_result = U"d/zrresult.txt";
 const text_view prefs_name = U"prefer.txt";
+const text_view recent_name = U"recent.txt";
 
-const text_view about_text =
-    U"zorvex\r\n"
-    U"a schema-driven text translator: it translates a source text under the rules of a "
-    U"schema.";
+text about_text() {
+  text about = U"zorvex " + from_utf8(ZORVEX_VERSION);
+  about +=
+      U"\r\na schema-driven text translator: it translates a source text under the rules "
+      U"of a schema.";
+  return about;
+}
 
 text trim_blanks(text_view value) {
   std::size_t first = value.find_first_not_of(U' ');
@@ -86,20 +109,20 @@ bool in_editor_window(control which) {
 
 }  // namespace
 
-command_line_names read_command_line(text_view command_line) {
-  text rest;
-  text first = split_first(trim_blanks(command_line), U' ', rest);
-  text third;
-  text second = split_first(trim_blanks(rest), U' ', third);
+command_line_names read_command_line(const std::vector<text>& arguments) {
   command_line_names names;
-  names.schema_path = trim_blanks(first);
-  names.source_path = trim_blanks(second);
-  third = trim_blanks(third);
-  // Without a blank the whole text lands in the rest: one word is the source.
-  if (names.source_path.empty()) names.source_path = third;
+  // One argument is the source; the last of one or two also carries "no_gui".
+  if (arguments.size() == 1) {
+    names.source_path = arguments[0];
+  } else if (arguments.size() >= 2) {
+    names.schema_path = arguments[0];
+    names.source_path = arguments[1];
+  }
+  const std::size_t first_option = arguments.size() <= 2 ? arguments.size() - 1 : 2;
+  for (std::size_t k = first_option; k < arguments.size(); ++k)
+    if (arguments[k].find(U"no_gui") != text::npos) names.unattended = true;
   if (names.source_path.empty()) names.source_path = default_source;
   if (names.schema_path.empty()) names.schema_path = default_schema;
-  names.unattended = third.find(U"no_gui") != text::npos;
   return names;
 }
 
@@ -122,7 +145,7 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
   try {
     frontend_state& state = fe_.state;
     state.app_dir = choose_app_dir(ui.program_directory(), std::getenv("ZORVEX_HOME"));
-    command_line_names names = read_command_line(ui.command_line());
+    command_line_names names = read_command_line(ui.arguments());
     state.schema_path = names.schema_path;
     state.source_path = names.source_path;
     state.unattended = names.unattended;
@@ -136,7 +159,10 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
     ui.set_visible(control::lbllblException, false);
     ui.set_visible(control::cmdException, false);
     // The engine yields to the window's events while it translates.
-    set_event_pump([&ui] { ui.process_pending_events(); });
+    set_event_pump([this] {
+      run_yields(fe_);
+      fe_.ui.process_pending_events();
+    });
   } catch (...) {
     engine_error error = caught_error();
     text message = U"top_level_error_handling in initialize: \r\n";
@@ -178,6 +204,8 @@ void zrmain::prepare_task_at_startup() {
     make_names_current();
     save_preferences();
     read_source_files();
+    state.recent = parse_recent(read_f(state.app_dir + text(recent_name)));
+    remember_loaded();
     ensure_directory(state.app_dir + U"d");
     state.status_path = state.app_dir + U"d/zrstatus.txt";
     state.log_path = state.app_dir + U"d/zrout.txt";
@@ -217,27 +245,48 @@ void zrmain::make_names_current() {
 }
 
 void zrmain::read_source_files() {
-  fe_.ui.set_box_text(control::txtSchema, read_f(fe_.state.schema_path));
-  fe_.ui.set_box_text(control::txtSource, read_f(fe_.state.source_path));
+  for (file_pane pane : file_panes)
+    load_pane(fe_, pane);
+  show_modified_markers(fe_);
 }
 
-void zrmain::browse(control name_box, const text& current_path) {
-  std::optional<text> chosen = fe_.ui.open_file_dialog(current_path);
-  // A cancelled dialog keeps the name it started with.
-  fe_.ui.set_box_text(name_box, chosen ? *chosen : current_path);
+void zrmain::browse(control name_box) {
+  // The dialog starts at the name as typed, resolved as the program resolves it.
+  std::optional<text> chosen =
+      fe_.ui.open_file_dialog(full_path(fe_.ui.box_text(name_box), fe_.state.app_dir));
+  // A cancelled dialog leaves the box as typed; a picked file inside the home
+  // folder is kept relative, as the default names are.
+  if (chosen) fe_.ui.set_box_text(name_box, relative_name(*chosen, fe_.state.app_dir));
 }
 
-void zrmain::save_pane(control pane, const text& path) {
-  // write_f replaces the file whole; the old file stays when writing fails.
-  write_f(path, fe_.ui.box_text(pane));
-}
-
-void zrmain::load_clicked() {
+void zrmain::load_clicked(bool ask_first) {
+  frontend_state& state = fe_.state;
+  const control name_boxes[] = {control::txtSchemaFile, control::txtSourceFile,
+                                control::txtResultFile};
   try {
-    for (control box : {control::txtSchemaFile, control::txtSourceFile, control::txtResultFile})
+    if (ask_first && !settle_unsaved(fe_)) return;
+    // Kept so that a name that does not exist changes nothing.
+    const text paths[] = {state.schema_path, state.source_path, state.result_path};
+    std::vector<text> typed;
+    for (control box : name_boxes) {
+      typed.push_back(fe_.ui.box_text(box));
       fe_.ui.set_box_text(box, U"");
+    }
     make_names_current();
+    for (const text& path : {state.schema_path, state.source_path}) {
+      if (file_exists_f(path)) continue;
+      for (std::size_t k = 0; k < typed.size(); ++k)
+        fe_.ui.set_box_text(name_boxes[k], typed[k]);
+      state.schema_path = paths[0];
+      state.source_path = paths[1];
+      state.result_path = paths[2];
+      text description = platform_error_description(error_number::file_not_found);
+      description += text_crlf;
+      description += U"`" + path + U"` does not exist; nothing was loaded";
+      raise_error(description, error_number::file_not_found);
+    }
     read_source_files();
+    remember_loaded();
   } catch (...) {
     engine_error error = caught_error();
     text report = fe_.ui.box_text(control::txtConsole);
@@ -258,6 +307,14 @@ void zrmain::finish_program() {
   }
 }
 
+void zrmain::end_asking(bool with_status_line) {
+  bool settled = false;
+  reporting(U"", [&] { settled = settle_unsaved(fe_); });
+  if (!settled) return;
+  if (with_status_line) finish_program();
+  end_program();
+}
+
 void zrmain::end_program() {
   // A run waiting in step mode or suspension would never return on its own.
   if (fe_.state.running) fe_.state.running->user_terminated();
@@ -265,7 +322,6 @@ void zrmain::end_program() {
 }
 
 void zrmain::clicked(control button) {
-  frontend_state& state = fe_.state;
   switch (button) {
     case control::cmdSavePreferences:
       reporting(U"", [&] {
@@ -281,25 +337,22 @@ void zrmain::clicked(control button) {
       });
       break;
     case control::cmdLoad:
-      load_clicked();
+      load_clicked(true);
       break;
     case control::cmdBrowse0:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtSchemaFile, state.schema_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtSchemaFile); });
       break;
     case control::cmdBrowse1:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtSourceFile, state.source_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtSourceFile); });
       break;
     case control::cmdBrowse2:
-      reporting(U"when in module cmdBrowse",
-                [&] { browse(control::txtResultFile, state.result_path); });
+      reporting(U"when in module cmdBrowse", [&] { browse(control::txtResultFile); });
       break;
     case control::cmdSaveSchema:
-      reporting(U"", [&] { save_pane(control::txtSchema, state.schema_path); });
+      reporting(U"", [&] { save_pane(fe_, file_pane::schema); });
       break;
     case control::cmdSaveSource:
-      reporting(U"", [&] { save_pane(control::txtSource, state.source_path); });
+      reporting(U"", [&] { save_pane(fe_, file_pane::source); });
       break;
     case control::cmdOpenSchema:
       fe_.ui.message_box(open_schema_message);
@@ -331,11 +384,10 @@ void zrmain::clicked(control button) {
       fe_.ui.message_box(fe_.ui.box_text(control::txtHelp));
       break;
     case control::cmdDemo:
-      fe_.ui.message_box(about_text);
+      fe_.ui.message_box(about_text());
       break;
     case control::btnEnd:
-      finish_program();
-      end_program();
+      end_asking(true);
       break;
     default:
       break;
@@ -366,11 +418,66 @@ void zrmain::double_clicked(control which) {
 }
 
 bool zrmain::key_pressed(control which, int key_code) {
+  if (key_code == key_save) {
+    save_focused(which);
+    return true;
+  }
   if (in_editor_window(which)) return editor_key_pressed(fe_, key_code);
+  if (which == control::txtConsole && key_code == key_enter) {
+    go_to_diagnostic(fe_);
+    return true;
+  }
   if (key_code != key_escape) return false;
-  // Esc in the main window ends at once, without the end line.
-  end_program();
+  // Esc in the main window ends without the end line, once nothing unsaved
+  // would be lost.
+  end_asking(false);
   return true;
+}
+
+void zrmain::save_focused(control which) {
+  std::optional<file_pane> pane = file_pane_of(which);
+  if (in_editor_window(which)) {
+    if (fe_.editor.current_text == U"schema") pane = file_pane::schema;
+    if (fe_.editor.current_text == U"source") pane = file_pane::source;
+  }
+  if (pane) reporting(U"", [&] { save_pane(fe_, *pane); });
+}
+
+void zrmain::remember_loaded() {
+  frontend_state& state = fe_.state;
+  state.recent = with_recent(state.recent, {fe_.ui.box_text(control::txtSchemaFile),
+                                            fe_.ui.box_text(control::txtSourceFile)});
+  std::vector<text> entries;
+  for (const file_pair& pair : state.recent)
+    entries.push_back(recent_caption(pair));
+  fe_.ui.set_menu(control::cmdRecent, entries);
+  write_f(state.app_dir + text(recent_name), recent_text(state.recent));
+}
+
+void zrmain::menu_chosen(control button, std::size_t entry) {
+  if (button != control::cmdRecent || entry >= fe_.state.recent.size()) return;
+  const file_pair pair = fe_.state.recent[entry];
+  reporting(U"", [&] {
+    if (!settle_unsaved(fe_)) return;
+    // The pair is applied and loaded as typed names are; when one of its
+    // files is gone, nothing changes.
+    for (const text& name : {pair.schema, pair.source}) {
+      if (!file_exists_f(full_path(name, fe_.state.app_dir))) {
+        text description = platform_error_description(error_number::file_not_found);
+        description += text_crlf;
+        description += U"`" + name + U"` does not exist; nothing was loaded";
+        raise_error(description, error_number::file_not_found);
+      }
+    }
+    fe_.ui.set_box_text(control::txtSchemaFile, pair.schema);
+    fe_.ui.set_box_text(control::txtSourceFile, pair.source);
+    save_preferences();
+    load_clicked(false);
+  });
+}
+
+void zrmain::caret_placed(control box) {
+  if (box == control::txtConsole) go_to_diagnostic(fe_);
 }
 
 void zrmain::timer_ticked(timer which) {

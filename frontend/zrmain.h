@@ -20,10 +20,11 @@ struct command_line_names {
   bool unattended = false;
 };
 
-// Cuts the command line into schema, source and a third word: one word names
-// the source, two name schema and source, a third word holding "no_gui" hides
-// the window. Missing names get the example defaults.
-command_line_names read_command_line(text_view command_line);
+// Reads the program's arguments, each taken as given (a name may hold blanks):
+// one argument names the source, two name schema and source; "no_gui" in the
+// last argument (or in any after the second) hides the window. Missing or
+// empty names get the example defaults.
+command_line_names read_command_line(const std::vector<text>& arguments);
 
 // The value after the first occurrence of `key_name` anywhere in `prefs_text`,
 // up to the next line feed, without carriage returns and trimmed of blanks;
@@ -58,6 +59,8 @@ class zrmain : public toolkit_events {
   void double_clicked(control which) override;
   bool key_pressed(control which, int key_code) override;
   void timer_ticked(timer which) override;
+  void caret_placed(control box) override;
+  void menu_chosen(control button, std::size_t entry) override;
   void resized(control window) override;
 
   // The same as writes of the output object: adds a message to the console.
@@ -79,9 +82,15 @@ class zrmain : public toolkit_events {
 
  private:
   text assemble_preference(control name_box, text_view default_value, text_view key_name);
-  void browse(control name_box, const text& current_path);
-  void save_pane(control pane, const text& path);
-  void load_clicked();
+  void browse(control name_box);
+  // Load: asks about unsaved panes first unless the caller already did.
+  void load_clicked(bool ask_first);
+  // Puts the loaded pair first in the recent list, its file and its menu.
+  void remember_loaded();
+  // Ctrl+S: saves the file pane that has the keyboard, or that the editor shows.
+  void save_focused(control which);
+  // Asks about unsaved panes, then ends; a cancelled question ends nothing.
+  void end_asking(bool with_status_line);
   void finish_program();
   void end_program();
   void timer1_tick();

@@ -4,6 +4,7 @@
 
 #include "common/easylife.h"
 #include "frontend/console.h"
+#include "frontend/fileaux.h"
 #include "frontend/test_support.h"
 
 namespace zr {
@@ -14,30 +15,33 @@ using testing::file_exists;
 using testing::front_end_test;
 using testing::put_file;
 
-TEST(CommandLine, WordsNameSchemaSourceAndNoGui) {
+TEST(CommandLine, ArgumentsNameSchemaSourceAndNoGuiAsGiven) {
   struct row {
-    text_view line;
+    std::vector<text> arguments;
     text_view schema;
     text_view source;
     bool unattended;
   };
   const row rows[] = {
-      {U"", U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
-      {U"   ", U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
-      {U"src.txt", U"example/vbs_c/s.txt", U"src.txt", false},
-      {U"  sch.txt   src.txt  ", U"sch.txt", U"src.txt", false},
-      {U"sch.txt src.txt no_gui", U"sch.txt", U"src.txt", true},
-      {U"sch.txt src.txt please no_gui now", U"sch.txt", U"src.txt", true},
-      {U"sch.txt src.txt NO_GUI", U"sch.txt", U"src.txt", false},
-      {U"no_gui", U"example/vbs_c/s.txt", U"no_gui", true},
+      {{}, U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
+      {{U""}, U"example/vbs_c/s.txt", U"example/vbs_c/reallife.inc", false},
+      {{U"src.txt"}, U"example/vbs_c/s.txt", U"src.txt", false},
+      {{U"sch.txt", U"src.txt"}, U"sch.txt", U"src.txt", false},
+      {{U"sch.txt", U"src.txt", U"no_gui"}, U"sch.txt", U"src.txt", true},
+      {{U"sch.txt", U"src.txt", U"please", U"no_gui", U"now"}, U"sch.txt", U"src.txt", true},
+      {{U"sch.txt", U"src.txt", U"NO_GUI"}, U"sch.txt", U"src.txt", false},
+      {{U"no_gui"}, U"example/vbs_c/s.txt", U"no_gui", true},
       // Two words: the second is both the source and the third word.
-      {U"sch.txt no_gui", U"sch.txt", U"no_gui", true},
+      {{U"sch.txt", U"no_gui"}, U"sch.txt", U"no_gui", true},
+      // Names with blanks stay whole; a schema name holding "no_gui" is a name.
+      {{U"/tmp/sp dir/s.txt", U"/tmp/my src.inc"}, U"/tmp/sp dir/s.txt", U"/tmp/my src.inc", false},
+      {{U"/tmp/no_gui/s.txt", U" r.inc "}, U"/tmp/no_gui/s.txt", U" r.inc ", false},
   };
   for (const row& r : rows) {
-    command_line_names names = read_command_line(r.line);
-    EXPECT_EQ(names.schema_path, r.schema) << to_utf8(r.line);
-    EXPECT_EQ(names.source_path, r.source) << to_utf8(r.line);
-    EXPECT_EQ(names.unattended, r.unattended) << to_utf8(r.line);
+    command_line_names names = read_command_line(r.arguments);
+    EXPECT_EQ(names.schema_path, r.schema) << to_utf8(r.schema);
+    EXPECT_EQ(names.source_path, r.source) << to_utf8(r.source);
+    EXPECT_EQ(names.unattended, r.unattended) << to_utf8(r.source);
   }
 }
 
@@ -130,7 +134,7 @@ TEST_F(MainWindow, StartUpDeletesTheOldStatusFileAndConsoleLog) {
 
 TEST_F(MainWindow, PreferencesWinOverTheCommandLineAndAreRewritten) {
   put_file(home / "prefer.txt", "source=  mine.inc  \r\nschema=/abs/s.txt");
-  start(U"cmd_schema.txt cmd_source.txt");
+  start({U"cmd_schema.txt", U"cmd_source.txt"});
   const frontend_state& state = fe().state;
   EXPECT_EQ(state.schema_path, U"/abs/s.txt");
   EXPECT_EQ(state.source_path, home.dir() + U"mine.inc");
@@ -141,14 +145,14 @@ TEST_F(MainWindow, PreferencesWinOverTheCommandLineAndAreRewritten) {
 
 TEST_F(MainWindow, CommandLineNamesActWhereAKeyIsMissing) {
   put_file(home / "prefer.txt", "result=out.txt");
-  start(U"cmd_schema.txt cmd_source.txt");
+  start({U"cmd_schema.txt", U"cmd_source.txt"});
   EXPECT_EQ(fe().state.schema_path, home.dir() + U"cmd_schema.txt");
   EXPECT_EQ(fe().state.source_path, home.dir() + U"cmd_source.txt");
   EXPECT_EQ(fe().state.result_path, home.dir() + U"out.txt");
 }
 
 TEST_F(MainWindow, NoGuiHidesTheWindowAndKeepsThePanesEmpty) {
-  start(U"s.txt r.inc no_gui");
+  start({U"s.txt", U"r.inc", U"no_gui"});
   EXPECT_TRUE(fe().state.unattended);
   EXPECT_FALSE(ui.is_visible(control::zrmain));
   writes(fe(), std::u32string(250, U'x'));
@@ -207,34 +211,88 @@ TEST_F(MainWindow, LoadRestoresNamesAndReadsThePanes) {
   start();
   put_file(home / "example/vbs_c/s.txt", "new schema");
   ui.set_box_text(control::txtSchema, U"unsaved");
+  ui.three_way_answers = {answer::no};
   ui.press(control::cmdLoad);
   EXPECT_EQ(ui.box_text(control::txtSchema), U"new schema");
 }
 
-TEST_F(MainWindow, LoadFailureGoesStraightIntoTheConsolePane) {
+TEST_F(MainWindow, LoadOfAMissingFileReportsItAndChangesNothing) {
+  put_file(home / "example/vbs_c/s.txt", "schema text");
   start();
   ui.set_box_text(control::txtConsole, U"before|");
   fe().state.prefs_text = U"schema=nowhere/s.txt";
+  const text schema_path = fe().state.schema_path;
   ui.press(control::cmdLoad);
   EXPECT_EQ(console(),
-            U"before|EXCEPTION when in module cmdLoad_Click\r\n76\r\nNo such file or directory"
-            U"\r\nwhen opening a file `" +
-                home.dir() + U"nowhere/s.txt` in `read_f` module");
+            U"before|EXCEPTION when in module cmdLoad_Click\r\n53\r\nFile not found\r\n`" +
+                home.dir() + U"nowhere/s.txt` does not exist; nothing was loaded");
+  EXPECT_FALSE(file_exists(home / "nowhere/s.txt"));
+  EXPECT_EQ(fe().state.schema_path, schema_path);
+  EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"example/vbs_c/s.txt");
+  EXPECT_EQ(ui.box_text(control::txtSchema), U"schema text");
   EXPECT_FALSE(file_exists(home / "d/zrout.txt"));
 }
 
-TEST_F(MainWindow, BrowseStartsWithTheCurrentPathAndFillsTheBox) {
+TEST_F(MainWindow, LoadOverUnsavedEditsAsksFirst) {
+  put_file(home / "example/vbs_c/s.txt", "schema text");
   start();
-  ui.dialog_answers = {U"/picked/s.txt", std::nullopt};
+  ui.type(control::txtSchema, U'!');
+  ui.three_way_answers = {answer::cancel, answer::no};
+  ui.press(control::cmdLoad);
+  EXPECT_EQ(ui.box_text(control::txtSchema), U"schema text!");
+  ui.press(control::cmdLoad);
+  ASSERT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.questions[1], U"Save changes to " + (home / "example/vbs_c/s.txt") + U"?");
+  EXPECT_EQ(ui.box_text(control::txtSchema), U"schema text");
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/s.txt"), "schema text");
+}
+
+TEST_F(MainWindow, BrowseKeepsTheTypedNameOnCancelAndHomeNamesRelative) {
+  start();
+  ui.set_box_text(control::txtResultFile, U"typed.txt");
+  ui.dialog_answers = {U"/picked/s.txt", home / "mine/src.inc", std::nullopt};
   ui.press(control::cmdBrowse0);
+  ui.press(control::cmdBrowse1);
   ui.press(control::cmdBrowse2);
-  ASSERT_EQ(ui.dialogs_started_with.size(), 2u);
+  ASSERT_EQ(ui.dialogs_started_with.size(), 3u);
   EXPECT_EQ(ui.dialogs_started_with[0], home.dir() + U"example/vbs_c/s.txt");
+  EXPECT_EQ(ui.dialogs_started_with[2], home.dir() + U"typed.txt");
   EXPECT_EQ(ui.box_text(control::txtSchemaFile), U"/picked/s.txt");
-  // Cancelled: the box receives the current full path.
-  EXPECT_EQ(ui.box_text(control::txtResultFile), home.dir() + U"d/zrresult.txt");
+  EXPECT_EQ(ui.box_text(control::txtSourceFile), U"mine/src.inc");
+  EXPECT_EQ(ui.box_text(control::txtResultFile), U"typed.txt");
   // The current path changes only at the next apply.
   EXPECT_EQ(fe().state.schema_path, home.dir() + U"example/vbs_c/s.txt");
+}
+
+TEST_F(MainWindow, SavingAPaneUnderANewNameAsksFirst) {
+  put_file(home / "example/vbs_c/reallife.inc", "old source");
+  put_file(home / "other.inc", "other source");
+  start();
+  ui.set_box_text(control::txtSourceFile, U"other.inc");
+  ui.press(control::cmdSavePreferences);
+  ui.yes_no_answers = {false, true};
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(file_bytes(home / "other.inc"), "other source");
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_NE(ui.questions[0].find(U"Save it as `" + (home / "other.inc") + U"`?"), text::npos);
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(file_bytes(home / "other.inc"), "old source");
+  // The pane now holds that file: saving again asks nothing.
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(ui.questions.size(), 2u);
+}
+
+TEST_F(MainWindow, ALatin1FileIsWrittenBackAsLatin1) {
+  put_file(home / "example/vbs_c/reallife.inc", "caf\xe9\r\n");
+  start();
+  EXPECT_EQ(ui.box_text(control::txtSource), U"caf\u00e9\r\n");
+  ui.type(control::txtSource, U'!');
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "caf\xe9\r\n!");
+  // A character Latin-1 cannot hold is kept: the file becomes UTF-8.
+  ui.type(control::txtSource, U'\u20ac');
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "caf\xc3\xa9\r\n!\xe2\x82\xac");
 }
 
 TEST_F(MainWindow, SaveWritesTheCurrentPathNotTheBrowsedName) {
@@ -272,14 +330,19 @@ TEST_F(MainWindow, HelpAndOpenSchemaShowTheirTexts) {
   ui.press(control::cmdHelp);
   ui.press(control::cmdOpenSchema);
   ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0],
-            U"apply - saves schema, source, result file names and makes them current; \r\n"
-            U"read preferences - restores saved schema, source, result file names and makes them "
-            U"current;\r\n\r\nusual working sequence 1) when you start:\r\n        select your "
-            U"preferences, apply, load, go;\r\n2) when you made changes:\r\n        save, go;   "
-            U"\r\n\r\nto increase size of corresponding text box: double-click it;\r\nto decrease "
-            U"size - double-click it or press Esc;\r\nto save when size is increased, it must be "
-            U"first decreased and then saved;\r\n\r\n\r\ndebug modes can be set in schema;\r\n");
+  // The help of the window's first version comes first; the run buttons, the
+  // keys, the order of names and the guide follow.
+  const text_view first_help =
+      U"apply - saves schema, source, result file names and makes them current; \r\n"
+      U"read preferences - restores saved schema, source, result file names and makes them "
+      U"current;\r\n\r\nusual working sequence 1) when you start:\r\n        select your "
+      U"preferences, apply, load, go;\r\n2) when you made changes:\r\n        save, go;   "
+      U"\r\n\r\nto increase size of corresponding text box: double-click it;\r\nto decrease "
+      U"size - double-click it or press Esc;\r\nto save when size is increased, it must be "
+      U"first decreased and then saved;\r\n\r\n\r\ndebug modes can be set in schema;\r\n";
+  EXPECT_EQ(ui.messages[0].substr(0, first_help.size()), first_help);
+  for (text_view mentioned : {U"stop (Shift+F5)", U"prefer.txt come before", U"docs/guide.md"})
+    EXPECT_NE(ui.messages[0].find(mentioned), text::npos) << to_utf8(mentioned);
   EXPECT_EQ(ui.messages[1],
             U"double click on some windows opens/closes them for work ...\r\n`Esc` SAVES opened "
             U"window content back to a small window (not escapes) ... ");
@@ -307,7 +370,90 @@ TEST_F(MainWindow, EscEndsAtOnceWithoutTheStatusLine) {
   start();
   EXPECT_TRUE(main->key_pressed(control::txtSource, key_escape));
   EXPECT_TRUE(ui.ended);
+  EXPECT_TRUE(ui.questions.empty());
   EXPECT_FALSE(file_exists(home / "d/zrstatus.txt"));
+}
+
+TEST_F(MainWindow, EndingWithUnsavedPanesAsksPerPane) {
+  struct row {
+    bool by_escape;
+    std::vector<answer> answers;
+    bool ended;
+    const char* schema_file;
+    const char* source_file;
+  };
+  const row rows[] = {
+      {true, {answer::cancel}, false, "schema", "source"},
+      {false, {answer::no, answer::cancel}, false, "schema", "source"},
+      {true, {answer::yes, answer::no}, true, "schema!", "source"},
+      {false, {answer::yes, answer::yes}, true, "schema!", "source?"},
+  };
+  for (const row& r : rows) {
+    put_file(home / "example/vbs_c/s.txt", "schema");
+    put_file(home / "example/vbs_c/reallife.inc", "source");
+    main.reset();
+    ui = fake_toolkit();
+    ui.program_dir = home.dir();
+    start();
+    ui.type(control::txtSchema, U'!');
+    // Edits made in the editor window count too.
+    ui.double_click(control::txtSource);
+    ui.type(control::txtEdit, U'?');
+    ui.three_way_answers.assign(r.answers.begin(), r.answers.end());
+    if (r.by_escape) {
+      main->key_pressed(control::txtSchema, key_escape);
+    } else {
+      ui.press(control::btnEnd);
+    }
+    EXPECT_EQ(ui.ended, r.ended) << r.by_escape;
+    EXPECT_EQ(ui.questions.size(), r.answers.size());
+    EXPECT_EQ(ui.questions[0], U"Save changes to " + (home / "example/vbs_c/s.txt") + U"?");
+    EXPECT_EQ(file_bytes(home / "example/vbs_c/s.txt"), r.schema_file);
+    EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), r.source_file);
+    EXPECT_EQ(file_exists(home / "d/zrstatus.txt"), r.ended && !r.by_escape);
+    delete_f(home / "d/zrstatus.txt");
+  }
+}
+
+TEST_F(MainWindow, AboutNamesTheVersion) {
+  start();
+  ui.press(control::cmdDemo);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].substr(0, 7), U"zorvex ");
+  EXPECT_NE(ui.messages[0].find(U'.'), text::npos);
+}
+
+TEST_F(MainWindow, AFileChangedOnDiskIsNoticedOnce) {
+  start();
+  ui.advance_clock(0.3);
+  EXPECT_TRUE(ui.notices.empty());
+  put_file(home / "example/vbs_c/s.txt", "changed elsewhere");
+  ui.advance_clock(0.6);
+  ASSERT_EQ(ui.notices.size(), 1u);
+  EXPECT_EQ(ui.notices[0].substr(0, ui.notices[0].find(U'\r')),
+            U"`" + (home / "example/vbs_c/s.txt") + U"` changed on disk.");
+  // Our own save is no change from elsewhere.
+  ui.press(control::cmdSaveSchema);
+  ui.advance_clock(0.6);
+  EXPECT_EQ(ui.notices.size(), 1u);
+}
+
+TEST_F(MainWindow, TheModifiedMarkersFollowTheEdits) {
+  start();
+  EXPECT_EQ(ui.caption(control::zrmain), U"zorvex");
+  EXPECT_EQ(ui.caption(control::lblSchemaPane), U"s.txt");
+  ui.type(control::txtSchema, U'!');
+  ui.advance_clock(0.3);
+  EXPECT_EQ(ui.caption(control::lblSchemaPane), U"s.txt *");
+  EXPECT_EQ(ui.caption(control::zrmain), U"zorvex *");
+  ui.press(control::cmdSaveSchema);
+  ui.advance_clock(0.3);
+  EXPECT_EQ(ui.caption(control::zrmain), U"zorvex");
+  // The editor's caption carries the marker of the pane it shows.
+  ui.double_click(control::txtSchema);
+  ui.type(control::txtEdit, U'?');
+  ui.advance_clock(0.3);
+  EXPECT_EQ(ui.caption(control::frmEdit), U"schema:  example/vbs_c/s.txt *");
 }
 
 TEST_F(MainWindow, OtherKeysInTheMainWindowPassThrough) {

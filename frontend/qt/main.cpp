@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <csignal>
 #include <cstdlib>
+#include <vector>
 
 #include "frontend/qt/box_text.h"
 #include "frontend/qt/qt_toolkit.h"
@@ -44,9 +45,10 @@ QStringList program_arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool unattended =
-      zr::read_command_line(zr::from_qt(program_arguments(argc, argv).join(QLatin1Char(' '))))
-          .unattended;
+  std::vector<zr::text> arguments;
+  for (const QString& argument : program_arguments(argc, argv))
+    arguments.push_back(zr::from_qt(argument));
+  bool unattended = zr::read_command_line(arguments).unattended;
   // Unattended, the program needs no display at all.
   if (unattended && std::getenv("QT_QPA_PLATFORM") == nullptr)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -8,11 +8,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextBlock>
 #include <QTime>
+#include <QToolButton>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -52,12 +54,18 @@ double screen_dpi() {
 
 }  // namespace
 
-qt_toolkit::qt_toolkit(QStringList arguments)
-    : command_line_(from_qt(arguments.join(QLatin1Char(' ')))), windows_(build_windows()) {
+qt_toolkit::qt_toolkit(QStringList arguments) : windows_(build_windows()) {
+  for (const QString& argument : arguments)
+    arguments_.push_back(from_qt(argument));
   for (control which : {control::txtSchema, control::txtSource, control::txtConsole,
                         control::txtResult, control::txtHelp, control::txtEdit}) {
     pane_box& box = panes_[which];
     box.widget = static_cast<QPlainTextEdit*>(widget(which));
+    // The engine's messages and results break lines with CR LF; a new file
+    // takes the platform's LF.
+    bool engine_text =
+        which == control::txtConsole || which == control::txtResult || which == control::txtHelp;
+    box.convention = engine_text ? line_end::crlf : line_end::lf;
   }
   connect_events();
 }
@@ -114,8 +122,11 @@ qt_toolkit::pane_box* qt_toolkit::pane(control box) const {
 
 void qt_toolkit::sync(pane_box& box) const {
   if (!box.edited) return;
-  box.contents = logic_text(box.widget->document()->toRawText());
+  ++whole_text_conversions_;
+  box.contents = logic_text(box.widget->document()->toRawText(), box.convention);
   box.edited = false;
+  // A break typed into a text without one: the convention holds from now on.
+  if (!box.convention_decided) box.convention_decided = box.contents.find(U'\n') != text::npos;
   box.selection_start = std::min(box.selection_start, box.contents.size());
   box.selection_length = std::min(box.selection_length, box.contents.size() - box.selection_start);
 }
@@ -143,7 +154,27 @@ text qt_toolkit::box_text(control box) const {
 
 void qt_toolkit::set_box_text(control box, text_view value) {
   if (pane_box* p = pane(box)) {
-    change_document([&] { p->widget->setPlainText(document_text(value)); });
+    const bool file_pane = box == control::txtSchema || box == control::txtSource;
+    if (file_pane) {
+      // The same text again (an editor window closed without changes) leaves
+      // the document, its undo history and its modified state alone.
+      sync(*p);
+      if (p->contents == value) return;
+    }
+    ++whole_text_conversions_;
+    p->convention = line_end_of(value, p->convention);
+    p->convention_decided = value.find(U'\n') != text_view::npos;
+    change_document([&] {
+      if (file_pane && !p->widget->document()->isEmpty()) {
+        // One edit that undo takes back: the history survives a round trip
+        // through the editor window.
+        QTextCursor all(p->widget->document());
+        all.select(QTextCursor::Document);
+        all.insertText(document_text(value, p->convention));
+      } else {
+        p->widget->setPlainText(document_text(value, p->convention));
+      }
+    });
     p->contents = text(value);
     p->edited = false;
     p->selection_start = 0;
@@ -165,8 +196,9 @@ void qt_toolkit::set_selection(control box, std::size_t start, std::size_t lengt
     p->selection_start = start;
     p->selection_length = length;
     QTextCursor cursor(p->widget->document());
-    cursor.setPosition(document_position(p->contents, start));
-    cursor.setPosition(document_position(p->contents, start + length), QTextCursor::KeepAnchor);
+    cursor.setPosition(document_position(p->contents, start, p->convention));
+    cursor.setPosition(document_position(p->contents, start + length, p->convention),
+                       QTextCursor::KeepAnchor);
     p->widget->setTextCursor(cursor);
     return;
   }
@@ -190,21 +222,32 @@ void qt_toolkit::replace_selection(control box, text_view value) {
     text replaced = p->contents;
     replaced.replace(start, p->selection_length, value);
     const std::size_t after = start + value.size();
+    // The first line break decides the convention; the text before it had no
+    // line feed, so its document is the same under either.
+    if (!p->convention_decided && replaced.find(U'\n') != text::npos) {
+      p->convention = line_end_of(replaced, p->convention);
+      p->convention_decided = true;
+    }
+    const line_end convention = p->convention;
     // An edit that splits or joins a CR LF changes how the document breaks
     // its lines around it: the whole document is laid anew.
-    bool relay = inside_line_break(p->contents, start) || inside_line_break(p->contents, end) ||
-                 inside_line_break(replaced, start) || inside_line_break(replaced, after);
+    bool relay = inside_line_break(p->contents, start, convention) ||
+                 inside_line_break(p->contents, end, convention) ||
+                 inside_line_break(replaced, start, convention) ||
+                 inside_line_break(replaced, after, convention);
     change_document([&] {
       if (relay) {
-        p->widget->setPlainText(document_text(replaced));
+        ++whole_text_conversions_;
+        p->widget->setPlainText(document_text(replaced, convention));
         QTextCursor cursor(p->widget->document());
-        cursor.setPosition(document_position(replaced, after));
+        cursor.setPosition(document_position(replaced, after, convention));
         p->widget->setTextCursor(cursor);
       } else {
         QTextCursor cursor(p->widget->document());
-        cursor.setPosition(document_position(p->contents, start));
-        cursor.setPosition(document_position(p->contents, end), QTextCursor::KeepAnchor);
-        cursor.insertText(document_text(value));
+        cursor.setPosition(document_position(p->contents, start, convention));
+        cursor.setPosition(document_position(p->contents, end, convention),
+                           QTextCursor::KeepAnchor);
+        cursor.insertText(document_text(value, convention));
         p->widget->setTextCursor(cursor);
       }
     });
@@ -219,6 +262,49 @@ void qt_toolkit::replace_selection(control box, text_view value) {
     return;
   }
   raise_platform_error(error_number::invalid_argument);
+}
+
+std::size_t qt_toolkit::caret_position(control box) const {
+  if (pane_box* p = pane(box)) {
+    sync(*p);
+    return logic_position(p->contents, p->widget->textCursor().position(), p->convention);
+  }
+  if (auto* line = qobject_cast<QLineEdit*>(widget(box)))
+    return from_qt(line->text().left(line->cursorPosition())).size();
+  raise_platform_error(error_number::invalid_argument);
+}
+
+std::size_t qt_toolkit::box_length(control box) const {
+  pane_box* p = pane(box);
+  if (p == nullptr) return box_text(box).size();
+  if (!p->edited) return p->contents.size();
+  // Counted from the document's own totals, so it costs the same whatever the
+  // text's size: each block break stands for the convention's line break.
+  const QTextDocument* document = p->widget->document();
+  auto characters = static_cast<std::size_t>(std::max(document->characterCount() - 1, 0));
+  auto breaks = static_cast<std::size_t>(std::max(document->blockCount() - 1, 0));
+  return characters + (p->convention == line_end::crlf ? breaks : 0);
+}
+
+bool qt_toolkit::box_modified(control box) const {
+  pane_box* p = pane(box);
+  return p != nullptr && p->widget->document()->isModified();
+}
+
+void qt_toolkit::set_box_unmodified(control box) {
+  if (pane_box* p = pane(box)) p->widget->document()->setModified(false);
+}
+
+void qt_toolkit::set_focus(control which) {
+  QWidget* w = widget(which);
+  w->window()->raise();
+  w->window()->activateWindow();
+  w->setFocus();
+  if (pane_box* p = pane(which)) p->widget->ensureCursorVisible();
+}
+
+void qt_toolkit::set_enabled(control which, bool enabled) {
+  widget(which)->setEnabled(enabled);
 }
 
 void qt_toolkit::set_visible(control which, bool visible) {
@@ -265,10 +351,20 @@ int qt_toolkit::to_pixels(long long twips) const {
   return static_cast<int>(std::lround(static_cast<double>(twips) * screen_dpi() / twips_per_inch));
 }
 
-twips_rect qt_toolkit::geometry(control which) const {
-  QRect r = widget(which)->geometry();
+twips_rect qt_toolkit::to_twips(const QRect& r) const {
   return {static_cast<long>(to_twips(r.x())), static_cast<long>(to_twips(r.y())),
           static_cast<long>(to_twips(r.width())), static_cast<long>(to_twips(r.height()))};
+}
+
+twips_rect qt_toolkit::geometry(control which) const {
+  return to_twips(widget(which)->geometry());
+}
+
+twips_rect qt_toolkit::area_on_screen(control which) const {
+  QWidget* w = widget(which);
+  if (!w->isVisible()) return {};
+  // The window's frame is not counted: the title bar lies above the top.
+  return to_twips(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
 }
 
 void qt_toolkit::set_geometry(control which, twips_rect rect) {
@@ -278,9 +374,7 @@ void qt_toolkit::set_geometry(control which, twips_rect rect) {
 
 twips_rect qt_toolkit::screen() const {
   QScreen* s = QGuiApplication::primaryScreen();
-  QRect r = s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768);
-  return {static_cast<long>(to_twips(r.x())), static_cast<long>(to_twips(r.y())),
-          static_cast<long>(to_twips(r.width())), static_cast<long>(to_twips(r.height()))};
+  return to_twips(s != nullptr ? s->geometry() : QRect(0, 0, 1024, 768));
 }
 
 QTimer& qt_toolkit::timer_of(timer which) {
@@ -316,6 +410,55 @@ bool qt_toolkit::ask_yes_no(text_view message) {
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+answer qt_toolkit::ask_yes_no_cancel(text_view message) {
+  if (unattended_) return answer::yes;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("zorvex"), shown_message(message),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  windows_.main->isVisible() ? windows_.main.get() : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return answer::yes;
+    case QMessageBox::No:
+      return answer::no;
+    default:
+      return answer::cancel;
+  }
+}
+
+void qt_toolkit::notice(text_view message) {
+  if (unattended_) {
+    message_box(message);
+    return;
+  }
+  // Shown without taking the keyboard: the user's typing goes on.
+  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("zorvex"),
+                              shown_message(message), QMessageBox::Ok, windows_.editor.get());
+  box->setTextFormat(Qt::PlainText);
+  box->setModal(false);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->show();
+}
+
+void qt_toolkit::set_menu(control button, const std::vector<text>& entries) {
+  auto* tool = qobject_cast<QToolButton*>(widget(button));
+  if (tool == nullptr || tool->menu() == nullptr)
+    raise_platform_error(error_number::invalid_argument);
+  QMenu* menu = tool->menu();
+  menu->clear();
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    QAction* action = menu->addAction(qt_text(entries[k]));
+    connect(action, &QAction::triggered, this, [this, button, k] {
+      if (events_ != nullptr) events_->menu_chosen(button, k);
+    });
+  }
+  tool->setEnabled(!entries.empty());
 }
 
 std::optional<text> qt_toolkit::open_file_dialog(text_view initial) {
@@ -369,6 +512,8 @@ bool qt_toolkit::key_typed(control which, QEvent* event) {
   int code = 0;
   if (key->key() == Qt::Key_Escape) {
     code = key_escape;
+  } else if (key->matches(QKeySequence::Save)) {
+    code = key_save;
   } else if (!key->text().isEmpty()) {
     code = static_cast<int>(key->text().at(0).unicode());
   } else {
@@ -378,10 +523,40 @@ bool qt_toolkit::key_typed(control which, QEvent* event) {
   return events_->key_pressed(which, code);
 }
 
-bool qt_toolkit::is_main_window_key(QObject* watched, QEvent* event) const {
+std::optional<control> qt_toolkit::main_window_key(QObject* watched, QEvent* event) const {
   auto* w = qobject_cast<QWidget*>(watched);
-  return w != nullptr && w->window() == windows_.main.get() &&
-         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+  if (w == nullptr || w->window() != windows_.main.get()) return std::nullopt;
+  auto* key = static_cast<QKeyEvent*>(event);
+  control which = control::zrmain;
+  for (const auto& [name, candidate] : windows_.controls)
+    if (candidate == w) which = name;
+  // Esc anywhere, Ctrl+S in a pane, Enter on a console line.
+  bool passed = key->key() == Qt::Key_Escape || key->matches(QKeySequence::Save) ||
+                (which == control::txtConsole &&
+                 (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter));
+  if (!passed) return std::nullopt;
+  return which;
+}
+
+bool qt_toolkit::run_key(QObject* watched, QEvent* event) {
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (w == nullptr) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  std::optional<control> button;
+  if (key->key() == Qt::Key_F5) {
+    button = key->modifiers().testFlag(Qt::ShiftModifier) ? control::cmdStop : control::cmdGo;
+  } else if (w->window() == windows_.editor.get() && key->modifiers().testFlag(Qt::AltModifier)) {
+    // The run buttons' accelerators work from the editor window too.
+    QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(key->key())));
+    for (control run : {control::cmdGo, control::cmdSuspend}) {
+      auto* b = static_cast<QAbstractButton*>(widget(run));
+      if (QKeySequence::mnemonic(b->text()) == pressed) button = run;
+    }
+  }
+  if (!button) return false;
+  // A disabled button ignores the click.
+  static_cast<QAbstractButton*>(widget(*button))->click();
+  return true;
 }
 
 bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
@@ -395,11 +570,17 @@ bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::KeyPress:
+      if (run_key(watched, event)) return true;
       if (watched == widget(control::txtEdit)) return key_typed(control::txtEdit, event);
-      if (is_main_window_key(watched, event)) return key_typed(control::zrmain, event);
+      if (std::optional<control> which = main_window_key(watched, event))
+        return key_typed(*which, event);
       // Keys the text box leaves reach the window too: only Esc counts there.
       if (watched == editor && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         return key_typed(control::frmEdit, event);
+      return false;
+    case QEvent::MouseButtonRelease:
+      if (watched == static_cast<QPlainTextEdit*>(widget(control::txtConsole))->viewport())
+        events_->caret_placed(control::txtConsole);
       return false;
     case QEvent::Close:
       // Closing the editor from its title bar puts the text back, as Esc

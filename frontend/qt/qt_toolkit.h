@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <vector>
 
+#include "frontend/qt/box_text.h"
 #include "frontend/qt/windows.h"
 #include "frontend/toolkit.h"
 
@@ -37,26 +39,39 @@ class qt_toolkit : public QObject, public toolkit {
   QWidget* widget(control which) const;
   // How often the engine has yielded to Qt's events.
   long pump_passes() const { return pump_passes_; }
+  // How often a pane's whole text was converted between the logic and its
+  // document; an edit or a keystroke must not add to it.
+  long whole_text_conversions() const { return whole_text_conversions_; }
 
   // toolkit
   text box_text(control box) const override;
   void set_box_text(control box, text_view value) override;
   void set_selection(control box, std::size_t start, std::size_t length) override;
   void replace_selection(control box, text_view value) override;
+  std::size_t caret_position(control box) const override;
+  std::size_t box_length(control box) const override;
+  bool box_modified(control box) const override;
+  void set_box_unmodified(control box) override;
   void set_visible(control which, bool visible) override;
+  void set_focus(control which) override;
+  void set_enabled(control which, bool enabled) override;
   void set_caption(control which, text_view caption) override;
   void set_background(control which, colour background) override;
   void set_text_colour(control which, colour foreground) override;
   twips_rect geometry(control which) const override;
   void set_geometry(control which, twips_rect rect) override;
   twips_rect screen() const override;
+  twips_rect area_on_screen(control which) const override;
   void set_timer_interval(timer which, int milliseconds) override;
   void set_timer_enabled(timer which, bool enabled) override;
   void message_box(text_view message) override;
   bool ask_yes_no(text_view message) override;
+  answer ask_yes_no_cancel(text_view message) override;
+  void notice(text_view message) override;
+  void set_menu(control button, const std::vector<text>& entries) override;
   std::optional<text> open_file_dialog(text_view initial) override;
   text program_directory() const override;
-  text command_line() const override { return command_line_; }
+  std::vector<text> arguments() const override { return arguments_; }
   double time_of_day() const override;
   void end_program() override;
   void process_pending_events() override;
@@ -66,11 +81,14 @@ class qt_toolkit : public QObject, public toolkit {
 
  private:
   // A multi-line box: the exact text the logic gave it, kept until the user
-  // edits the box, and the selection in the logic's characters.
+  // edits the box, its line end convention (undecided while its text has no
+  // line break), and the selection in the logic's characters.
   struct pane_box {
     QPlainTextEdit* widget = nullptr;
     text contents;
     bool edited = false;
+    line_end convention = line_end::lf;
+    bool convention_decided = false;
     std::size_t selection_start = 0;
     std::size_t selection_length = 0;
   };
@@ -84,8 +102,13 @@ class qt_toolkit : public QObject, public toolkit {
   void change_document(Change change);
   QTimer& timer_of(timer which);
   bool key_typed(control which, QEvent* event);
-  // Esc typed on the main window or any of its controls.
-  bool is_main_window_key(QObject* watched, QEvent* event) const;
+  // The control of the main window a key for the logic was typed on: Esc,
+  // Ctrl+S, or Enter on the console.
+  std::optional<control> main_window_key(QObject* watched, QEvent* event) const;
+  // F5 (go), Shift+F5 (stop) and, in the editor window, the run buttons'
+  // accelerators: clicks the button. True when the key was one of them.
+  bool run_key(QObject* watched, QEvent* event);
+  twips_rect to_twips(const QRect& r) const;
   long long to_twips(int pixels) const;
   int to_pixels(long long twips) const;
 
@@ -93,13 +116,14 @@ class qt_toolkit : public QObject, public toolkit {
   std::map<QObject*, control> double_click_targets_;
   QTimer timer1_;
   QTimer timer2_;
-  text command_line_;
+  std::vector<text> arguments_;
   toolkit_events* events_ = nullptr;
   std::function<void()> quit_;
   bool unattended_ = false;
   bool ended_ = false;
   bool changing_ = false;
   long pump_passes_ = 0;
+  mutable long whole_text_conversions_ = 0;
   // Last, so the windows go first and their last signals still find the
   // toolkit whole.
   zorvex_windows windows_;

@@ -5,10 +5,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
+
+#include "frontend/qt/code_pane.h"
+#include "frontend/qt/schema_highlighter.h"
 
 namespace zr {
 
@@ -26,11 +32,19 @@ class window_builder {
     return add(which, box);
   }
 
+  // The console and the hidden help box: wrapped text.
   QPlainTextEdit* pane(control which) {
     auto* box = new QPlainTextEdit;
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return add(which, box);
+  }
+
+  // Schema, source and result: code with line numbers, never wrapped.
+  code_pane* code(control which) {
+    auto* box = new code_pane;
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return add(which, box);
   }
 
@@ -47,6 +61,8 @@ class window_builder {
     l->setMinimumWidth(60);
     return add(which, l);
   }
+
+  QWidget* get(control which) const { return windows_.controls.at(which); }
 
   template <class Widget>
   Widget* add(control which, Widget* widget) {
@@ -124,6 +140,14 @@ const char* window_builder::name_of(control which) {
       return "cmdDemo";
     case control::btnEnd:
       return "btnEnd";
+    case control::lblSchemaPane:
+      return "lblSchemaPane";
+    case control::lblSourcePane:
+      return "lblSourcePane";
+    case control::lblBusy:
+      return "lblBusy";
+    case control::cmdRecent:
+      return "cmdRecent";
     case control::frmEdit:
       return "frmEdit";
     case control::txtEdit:
@@ -143,6 +167,26 @@ QVBoxLayout* column(std::initializer_list<QWidget*> widgets) {
     layout->addWidget(widget);
   layout->addStretch();
   return layout;
+}
+
+// A widget holding a layout, for a splitter.
+QWidget* holding(QLayout* layout) {
+  auto* holder = new QWidget;
+  layout->setContentsMargins(0, 0, 0, 0);
+  holder->setLayout(layout);
+  return holder;
+}
+
+// A code pane with its caption above and its line:column below.
+QWidget* captioned(window_builder& b, control caption, control which) {
+  auto* layout = new QVBoxLayout;
+  layout->addWidget(b.label(caption));
+  code_pane* pane = b.code(which);
+  layout->addWidget(pane, 1);
+  QLabel* place = caret_indicator(pane);
+  place->setAlignment(Qt::AlignRight);
+  layout->addWidget(place);
+  return holding(layout);
 }
 
 // A mode button with its label beside it.
@@ -178,21 +222,33 @@ void build_main(window_builder& b, QWidget* window) {
     names->addWidget(b.button(r.manage), row, 3);
     ++row;
   }
+  // The recent pairs, beside load.
+  auto* recent = new QToolButton;
+  recent->setPopupMode(QToolButton::InstantPopup);
+  recent->setMenu(new QMenu(recent));
+  names->addWidget(b.add(control::cmdRecent, recent), 2, 4);
   names->setColumnStretch(1, 1);
   layout->addLayout(names);
 
-  // Schema and source side by side, each with its buttons.
-  auto* panes = new QHBoxLayout;
-  panes->addWidget(b.pane(control::txtSchema), 1);
-  panes->addLayout(column({b.button(control::cmdSaveSchema), b.button(control::cmdOpenSchema)}));
-  panes->addWidget(b.pane(control::txtSource), 1);
-  panes->addLayout(column({b.button(control::cmdSaveSource)}));
-  layout->addLayout(panes, 3);
+  // Schema and source side by side, each with its buttons; splitters between
+  // them and between the three rows of panes.
+  auto* sides = new QSplitter(Qt::Horizontal);
+  auto* schema_side = new QHBoxLayout;
+  schema_side->addWidget(captioned(b, control::lblSchemaPane, control::txtSchema), 1);
+  schema_side->addLayout(
+      column({b.button(control::cmdSaveSchema), b.button(control::cmdOpenSchema)}));
+  sides->addWidget(holding(schema_side));
+  auto* source_side = new QHBoxLayout;
+  source_side->addWidget(captioned(b, control::lblSourcePane, control::txtSource), 1);
+  source_side->addLayout(column({b.button(control::cmdSaveSource)}));
+  sides->addWidget(holding(source_side));
+  new schema_highlighter(static_cast<QPlainTextEdit*>(b.get(control::txtSchema))->document());
 
   // The console across the width, with run control beside it.
-  layout->addWidget(area_caption("console"));
-  auto* console = new QHBoxLayout;
-  console->addWidget(b.pane(control::txtConsole), 1);
+  auto* console = new QVBoxLayout;
+  console->addWidget(area_caption("console"));
+  auto* console_row = new QHBoxLayout;
+  console_row->addWidget(b.pane(control::txtConsole), 1);
   QLabel* exception = b.label(control::lbllblException);
   QPushButton* clear_exception = b.button(control::cmdException);
   auto* run = new QVBoxLayout;
@@ -201,18 +257,28 @@ void build_main(window_builder& b, QWidget* window) {
   run->addLayout(with_label(b.button(control::cmdSteps), b.label(control::lblSteps)));
   run->addWidget(b.button(control::cmdSuspend));
   run->addWidget(b.button(control::cmdStop));
+  run->addWidget(b.label(control::lblBusy));
   run->addWidget(b.button(control::cmdClearConsole));
   run->addLayout(with_label(exception, clear_exception));
   run->addStretch();
-  console->addLayout(run);
-  layout->addLayout(console, 3);
+  console_row->addLayout(run);
+  console->addLayout(console_row, 1);
 
   // The result at the bottom, with help, about and end beside it.
   auto* result = new QHBoxLayout;
-  result->addWidget(b.pane(control::txtResult), 1);
+  result->addWidget(b.code(control::txtResult), 1);
   result->addLayout(
       column({b.button(control::cmdHelp), b.button(control::cmdDemo), b.button(control::btnEnd)}));
-  layout->addLayout(result, 2);
+
+  auto* areas = new QSplitter(Qt::Vertical);
+  areas->addWidget(sides);
+  areas->addWidget(holding(console));
+  areas->addWidget(holding(result));
+  areas->setStretchFactor(0, 3);
+  areas->setStretchFactor(1, 3);
+  areas->setStretchFactor(2, 2);
+  areas->setChildrenCollapsible(false);
+  layout->addWidget(areas, 1);
 
   // The help text lives in a box that is never shown.
   QPlainTextEdit* help = b.pane(control::txtHelp);
@@ -234,9 +300,8 @@ void build_editor(window_builder& b, QWidget* window) {
   b.add(control::frmEdit, window);
   window->setAutoFillBackground(true);
   // txtEdit is placed by the logic's adjust_size, not by a layout.
-  auto* box = new QPlainTextEdit(window);
+  auto* box = new code_pane(window);
   b.add(control::txtEdit, box);
-  box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont courier(QStringLiteral("Courier New"));

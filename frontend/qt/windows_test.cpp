@@ -320,7 +320,9 @@ TEST_F(Windows, DebugPressedDuringARunShowsTraces) {
   go_and_wait(&user);
   EXPECT_EQ(box(control::txtResult), U"Hi");
   EXPECT_NE(console_so_far().find(U"DIALOG "), text::npos);
-  // The run is over: both labels are off in the button colours.
+  // The run is over: the labels tell the modes the next run starts with.
+  EXPECT_EQ(the<QLabel>(control::lblDebug)->text(), QStringLiteral("is on"));
+  click(control::cmdDebug);
   for (control label : {control::lblDebug, control::lblSteps}) {
     EXPECT_EQ(the<QLabel>(label)->text(), QStringLiteral("is off"));
     EXPECT_EQ(background(label), QApplication::palette().color(QPalette::Button));
@@ -363,12 +365,88 @@ TEST_F(Windows, StopEndsALongRun) {
     words += "w" + std::to_string(k) + " ";
   put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
   put_file(home / "example/vbs_c/reallife.inc", words);
+  put_file(home / "d/zrresult.txt", "last good result");
   start();
   user_script user;
   user.then([this] { return running(); }, [this] { click(control::cmdStop); });
   go_and_wait(&user);
   EXPECT_NE(console_so_far().find(U"user ordered to terminate"), text::npos);
-  EXPECT_EQ(box(control::txtResult), U"");
+  // No result: the file keeps the last one and the pane says why.
+  EXPECT_EQ(box(control::txtResult).substr(0, 36), U"no result: user ordered to terminate");
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "last good result");
+}
+
+// Go is disabled while a run goes; F5 and a second go change nothing, and
+// Shift+F5 stops the run from the editor window the console opened in.
+TEST_F(Windows, GoIsDisabledDuringARunAndShiftF5StopsIt) {
+  std::string words;
+  for (int k = 0; k < 50000; ++k)
+    words += "w" + std::to_string(k) + " ";
+  put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
+  put_file(home / "example/vbs_c/reallife.inc", words);
+  start();
+  user_script user;
+  user.then([this] { return running(); },
+            [this] {
+              EXPECT_FALSE(the(control::cmdGo)->isEnabled());
+              click(control::cmdGo);
+              QTest::keyClick(the(control::txtEdit), Qt::Key_F5);
+              QTest::keyClick(the(control::txtEdit), Qt::Key_F5, Qt::ShiftModifier);
+            });
+  go_and_wait(&user);
+  EXPECT_NE(console_so_far().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(fe().state.runs, 1);
+  EXPECT_FALSE(fe().state.run_requested);
+  EXPECT_TRUE(the(control::cmdGo)->isEnabled());
+}
+
+// The run buttons' accelerators work while the editor window has the keyboard,
+// and the editor leaves the run controls in view.
+TEST_F(Windows, RunAcceleratorsWorkFromTheEditorBesideTheRunControls) {
+  put_file(home / "example/vbs_c/s.txt", hello_schema("\\\\steps in dialog=t\r\n"));
+  start();
+  user_script user;
+  user.then([this] { return the<QLabel>(control::lblSteps)->text() == "is on"; },
+            [this] {
+              QWidget* editor = the(control::frmEdit);
+              EXPECT_TRUE(editor->isVisible());
+              QRect editor_area(editor->mapToGlobal(QPoint(0, 0)), editor->size());
+              for (control run : {control::cmdGo, control::cmdSuspend, control::cmdStop}) {
+                QWidget* button = the(run);
+                QRect area(button->mapToGlobal(QPoint(0, 0)), button->size());
+                EXPECT_FALSE(editor_area.intersects(area)) << static_cast<int>(run);
+              }
+              // Alt+S (suspend/resume) leaves step mode: the run goes on to its end.
+              QTest::keyClick(the(control::txtEdit), Qt::Key_S, Qt::AltModifier);
+            });
+  go_and_wait(&user);
+  EXPECT_EQ(box(control::txtResult), U"Hi");
+}
+
+// A keystroke in a 13 MB LF text touches one line: the pane has a block per
+// line, and typing converts no whole text between the window and the logic.
+TEST_F(Windows, AKeystrokeInAHugeLfTextCostsTheSameAsInASmallOne) {
+  std::string line(64, 'x');
+  line += "\n";
+  std::string huge;
+  huge.reserve(13u << 20);
+  while (huge.size() < (13u << 20))
+    huge += line;
+  put_file(home / "example/vbs_c/reallife.inc", huge);
+  start();
+  auto* source = the<QPlainTextEdit>(control::txtSource);
+  EXPECT_EQ(source->document()->blockCount(), static_cast<int>(huge.size() / line.size()) + 1);
+  double_click(control::txtSource);
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  edit->moveCursor(QTextCursor::Start);
+  const long conversions = ui->whole_text_conversions();
+  QTest::keyClicks(edit, "abc");
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_EQ(ui->whole_text_conversions(), conversions);
+  // The size warning showed once, without taking the keys.
+  EXPECT_FALSE(fe().editor.show_size_warning);
+  EXPECT_EQ(ui->box_length(control::txtEdit), huge.size() + 4);
+  EXPECT_EQ(box(control::txtEdit).substr(0, 6), U"abc\nxx");
 }
 
 TEST_F(Windows, TheEditorOpensOnDoubleClickAndCopiesBackOnEsc) {
@@ -442,19 +520,74 @@ TEST_F(Windows, TheEditorTakesNineTenthsOfTheScreenCentred) {
   EXPECT_NEAR(edit.top, 100, 15);
 }
 
-TEST_F(Windows, TypingIntoALongTextAsksTheSizeQuestion) {
+// A click on the console's FILE:LINE:COLUMN line selects that place in the
+// schema pane.
+TEST_F(Windows, AClickOnTheErrorLineSelectsThePlace) {
+  // A level out of range on line 3.
+  put_file(home / "example/vbs_c/s.txt",
+           "\\\\schema main\n-r\n  _x `a` 99999999\n\\\\end schema\n\\\\end file\n");
+  start();
+  go_and_wait();
+  QTest::keyClick(the(control::txtEdit), Qt::Key_Escape);
+  ASSERT_TRUE(wait_for([this] { return fe().state.console_buffer.empty(); }));
+  const text console = box(control::txtConsole);
+  const std::size_t line = console.find(fe().state.schema_file.path + U":");
+  ASSERT_NE(line, text::npos) << to_utf8(console);
+  auto* pane = the<QPlainTextEdit>(control::txtConsole);
+  QTextCursor at(pane->document());
+  at.setPosition(document_position(console, line + 2, line_end::crlf));
+  pane->setTextCursor(at);
+  QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, pane->cursorRect().center());
+  auto* schema = the<QPlainTextEdit>(control::txtSchema);
+  EXPECT_TRUE(schema->textCursor().hasSelection());
+  EXPECT_EQ(schema->textCursor().blockNumber(), 2) << to_utf8(console);
+}
+
+// Undo in a pane still works after its text went through the editor window,
+// and takes back the editor's changes first.
+TEST_F(Windows, UndoSurvivesADoubleClickRoundTrip) {
+  put_file(home / "example/vbs_c/reallife.inc", "hello\n");
+  start();
+  auto* source = the<QPlainTextEdit>(control::txtSource);
+  source->moveCursor(QTextCursor::End);
+  QTest::keyClicks(source, "x");
+  double_click(control::txtSource);
+  QTest::keyClick(the(control::txtEdit), Qt::Key_Escape);
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+  double_click(control::txtSource);
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  edit->moveCursor(QTextCursor::End);
+  QTest::keyClicks(edit, "y");
+  QTest::keyClick(edit, Qt::Key_Escape);
+  EXPECT_EQ(box(control::txtSource), U"hello\nxy");
+  source->undo();
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+  source->undo();
+  EXPECT_EQ(box(control::txtSource), U"hello\n");
+  EXPECT_FALSE(ui->box_modified(control::txtSource));
+  source->redo();
+  EXPECT_EQ(box(control::txtSource), U"hello\nx");
+}
+
+TEST_F(Windows, TypingIntoALongTextShowsTheSizeWarningOnce) {
   put_file(home / "example/vbs_c/reallife.inc", std::string(27001, 'a'));
   start();
   double_click(control::txtSource);
   auto* edit = the<QPlainTextEdit>(control::txtEdit);
-  QString question;
-  answer_message_box(QMessageBox::No, &question);
   QTest::keyClick(edit, Qt::Key_B);
-  EXPECT_EQ(question, qt_text(size_warning_text).replace("\r\n", "\n"));
-  // No: the key still arrives, and no question comes again.
-  EXPECT_EQ(box(control::txtEdit).size(), 27002u);
   QTest::keyClick(edit, Qt::Key_C);
+  // The warning waits for nobody: both keys arrived, and it showed once.
   EXPECT_EQ(box(control::txtEdit).size(), 27003u);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  int shown = 0;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (box != nullptr && box->isVisible()) {
+      EXPECT_EQ(box->text(), qt_text(size_warning_text).replace("\r\n", "\n"));
+      ++shown;
+    }
+  }
+  EXPECT_EQ(shown, 1);
   EXPECT_EQ(fe().editor.show_size_warning, false);
 }
 
@@ -476,11 +609,13 @@ TEST_F(Windows, BrowsePutsTheChosenNameInTheNameBox) {
     static_cast<QDialog*>(files)->accept();
   });
   click(control::cmdBrowse1);
-  EXPECT_EQ(box(control::txtSourceFile), from_qt(chosen));
-  // Cancelling gives the box the current path.
+  // A file inside the home folder is named relative to it.
+  EXPECT_EQ(box(control::txtSourceFile), U"other.txt");
+  // Cancelling keeps the box as typed.
+  the<QLineEdit>(control::txtSchemaFile)->setText(QStringLiteral("typed.txt"));
   answer_dialog([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
   click(control::cmdBrowse0);
-  EXPECT_EQ(box(control::txtSchemaFile), fe().state.schema_path);
+  EXPECT_EQ(box(control::txtSchemaFile), U"typed.txt");
 }
 
 TEST_F(Windows, EndWritesTheStatusLineAndEscDoesNot) {
