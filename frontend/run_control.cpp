@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/byte_order_mark.h"
 #include "common/easylife.h"
 
 #include "frontend/console.h"
@@ -69,11 +70,23 @@ void report_no_result(frontend& fe, const zrcomp& engine) {
   if (where) console_now(fe, text(text_crlf) + failure_line(fe, *where) + text(text_crlf));
 }
 
+// The text of a pane as the engine takes it: a byte-order mark at its start is
+// not part of the text, and the console says it was left out.
+std::string engine_text(frontend& fe, control pane, text_view file) {
+  std::string bytes = to_utf8(fe.ui.box_text(pane));
+  if (remove_byte_order_mark(bytes))
+    console_now(
+        fe, from_utf8(diagnostic_line(to_utf8(file), 1, 1, "warning", "byte-order mark removed")) +
+                text(text_crlf));
+  return bytes;
+}
+
 void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
   frontend_state& state = fe.state;
   engine->give_write_method(state.out_object);
-  std::optional<std::string> result = engine->translate(
-      to_utf8(fe.ui.box_text(control::txtSchema)), to_utf8(fe.ui.box_text(control::txtSource)));
+  const std::string schema = engine_text(fe, control::txtSchema, state.schema_file.path);
+  const std::string source = engine_text(fe, control::txtSource, state.source_file.path);
+  std::optional<std::string> result = engine->translate(schema, source);
   if (result) {
     text shown = stripped_result(from_utf8(*result));
     fe.ui.set_box_text(control::txtResult, shown);

@@ -77,6 +77,19 @@ TEST_F(RunControl, AFailedRunKeepsTheResultFileAndPointsToThePlace) {
   EXPECT_EQ(file_bytes(home / "d/zrout.txt"), to_utf8(console()));
 }
 
+TEST_F(RunControl, AByteOrderMarkIsLeftOutOfTheTranslation) {
+  ui.set_box_text(control::txtSchema,
+                  U"\uFEFF\\\\schema t\r\n-r\r\n  _hello `Hi` 1 -e\r\n\\\\end schema\r\n"
+                  U"\\\\end file\r\n");
+  ui.set_box_text(control::txtSource, U"\uFEFFhello");
+  ui.press(control::cmdGo);
+  ui.advance_clock(0.1);
+  ui.advance_clock(0.3);
+  EXPECT_EQ(ui.box_text(control::txtResult), U"Hi");
+  for (const text& file : {fe().state.schema_file.path, fe().state.source_file.path})
+    EXPECT_NE(console().find(file + U":1:1: warning: byte-order mark removed\r\n"), text::npos);
+}
+
 TEST_F(RunControl, AnUnwritableResultFileIsReportedAndKeepsTheEngine) {
   ui.set_box_text(control::txtSchema,
                   U"\\\\schema main\r\n-r\r\n  .eot `` 1 -e\r\n\\\\end schema\r\n\\\\end file\r\n");

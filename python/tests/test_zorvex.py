@@ -34,10 +34,10 @@ def test_result_is_the_body_with_the_header_lines_beside_it():
     # The two lines put in front of the schema for tracing are not counted.
     ("no schema here", "hello", {"debug": True}, "schema:1:1", 2048,
      "no `\\\\schema` string ..."),
-    (NOT_UNDERSTOOD, "begin x\ny z", {}, "source:2:3", 2048, "TEXT IS NOT UNDERSTOOD: "),
-    (RUNAWAY, "x", {"max_steps": 1000}, "source:1:2", 2048,
+    (NOT_UNDERSTOOD, "begin x\ny z", {}, "source:2:1", 2048, "TEXT IS NOT UNDERSTOOD: "),
+    (RUNAWAY, "x", {"max_steps": 1000}, "source:1:1", 2048,
      "run stopped: step limit of 1000 dialog steps reached"),
-    (RUNAWAY, "x", {"timeout": 0.05}, "source:1:2", 2048,
+    (RUNAWAY, "x", {"timeout": 0.05}, "source:1:1", 2048,
      "run stopped: time limit of 0.05 seconds reached"),
 ])
 def test_failures_carry_number_description_and_place(schema, source, options, shown, number,
