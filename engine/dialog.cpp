@@ -60,9 +60,12 @@ bool event_matches(engine_state& state, const event_row& row) {
   const run_state& run = state.run;
   const derived_names& names = state.schema.names;
   // Variable events compare the variable's current value and hold in every nest.
-  if (row.event_variable && row.tocken_variable)
-    return run.coming_event == names.identifier_event &&
-           vvv_value(state, row.event_name) == run.tocken;
+  // The variable is looked up (created when new) whatever the coming event
+  // is, so variables are created in the order the rows are examined.
+  if (row.event_variable && row.tocken_variable) {
+    const bool same_value = vvv_value(state, row.event_name) == run.tocken;
+    return run.coming_event == names.identifier_event && same_value;
+  }
   if (row.event_variable && row.keyword_variable)
     return vvv_value(state, row.event_name) == run.coming_event;
   const bool any_event = !row.declared_separator && !row.kword && row.event_name == names.any_event;
