@@ -92,17 +92,20 @@ std::string to_utf8(text_view characters) {
   return out;
 }
 
-char32_t lower_char(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+char32_t lower_non_ascii(char32_t c) {
   if (c > 0x10FFFF) return c;
   return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
 }
 
 text lower_case(text_view characters) {
   text out(characters);
-  for (char32_t& c : out)
-    c = lower_char(c);
+  lower_in_place(out);
   return out;
+}
+
+void lower_in_place(text& characters) {
+  for (char32_t& c : characters)
+    c = lower_char(c);
 }
 
 text number_text(long long value) {

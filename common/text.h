@@ -19,9 +19,18 @@ text from_utf8(std::string_view bytes);
 // above U+10FFFF) are written with the generalised three- or four-byte form.
 std::string to_utf8(text_view characters);
 
-// Simple per-code-point lower-case mapping of Unicode.
-char32_t lower_char(char32_t c);
+// Simple per-code-point lower-case mapping of Unicode, for code points
+// outside ASCII.
+char32_t lower_non_ascii(char32_t c);
+// Simple per-code-point lower-case mapping of Unicode; ASCII without a table
+// look-up.
+inline char32_t lower_char(char32_t c) {
+  if (c < 0x80) return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+  return lower_non_ascii(c);
+}
 text lower_case(text_view characters);
+// lower_case, in the text's own storage.
+void lower_in_place(text& characters);
 
 // Decimal text of an integer, no blanks: "-7", "12".
 text number_text(long long value);

@@ -76,9 +76,12 @@ bool event_matches(engine_state& state, const event_row& row) {
 }
 
 // The first event in table order that accepts the coming event; 0 for none.
+// Only the rows that could accept its name are examined, in table order: a
+// row left out would fail the name test, which traces nothing.
 std::int16_t recognize(engine_state& state) {
-  for (std::int16_t e = 1; e <= state.schema.events_quantity; ++e)
-    if (event_matches(state, state.schema.events[e])) return e;
+  const schema_table& schema = state.schema;
+  for (std::int16_t e : candidate_rows(schema.lookup, state.run.coming_event))
+    if (event_matches(state, schema.events[e])) return e;
   return 0;
 }
 
@@ -178,7 +181,7 @@ text run_step(engine_state& state) {
   }
   const event_row& row = state.schema.events[e];
   dialog.locator = U"event is found";
-  trace(state, number_text(e), U"event `", run.coming_event, U"`");
+  if (tracing(state)) trace(state, number_text(e), U"event `", run.coming_event, U"`");
   if (row.store_fragment != 0) control_thread(state, row.store_fragment);
   run_event_action(state, e);
   dialog.locator = U"queue building started";
