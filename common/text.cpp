@@ -53,6 +53,11 @@ bool decode_one(std::string_view bytes, size_t i, int length, char32_t& out) {
 text from_utf8(std::string_view bytes) {
   text out;
   out.reserve(bytes.size());
+  append_utf8(bytes, out);
+  return out;
+}
+
+void append_utf8(std::string_view bytes, text& out) {
   size_t i = 0;
   while (i < bytes.size()) {
     unsigned char lead = static_cast<unsigned char>(bytes[i]);
@@ -66,7 +71,6 @@ text from_utf8(std::string_view bytes) {
       ++i;
     }
   }
-  return out;
 }
 
 std::string to_utf8(text_view characters) {

@@ -14,6 +14,8 @@ using text_view = std::u32string_view;
 // Decodes UTF-8. A byte that does not start a well-formed sequence is read as
 // the Latin-1 character of the same code, so no byte is ever dropped.
 text from_utf8(std::string_view bytes);
+// from_utf8, appended to `out`.
+void append_utf8(std::string_view bytes, text& out);
 
 // Encodes as UTF-8. Code points that UTF-8 cannot carry (surrogates, values
 // above U+10FFFF) are written with the generalised three- or four-byte form.

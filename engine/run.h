@@ -53,7 +53,7 @@ void wait_for_step(engine_state& state);
 void print_text(engine_state& state, text_view printed);
 
 // The result: redirect, reengine and save lines, each ended by LF, then the
-// body.
-text assemble_result(const engine_state& state);
+// body. The body is moved into the result, not copied: it is left empty.
+text assemble_result(engine_state& state);
 
 }  // namespace zr

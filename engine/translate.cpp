@@ -13,15 +13,12 @@ namespace {
   throw zrcomp_error(error.number(), to_utf8(error.description()));
 }
 
-}  // namespace
-
-std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
+// Runs the translation of run.schema_text and run.source (its CR LF added)
+// with the error convention of translate.
+std::optional<text> run_translation(engine_state& state) {
   try {
-    state.run.schema_text = text(schema);
-    state.run.source = text(source);
-    state.run.source += text_crlf;
     compile(state);
-    return state.run.result;
+    return std::move(state.run.result);
   } catch (...) {
     engine_error error = current_error();
     state.run.failure = locate_failure(state);
@@ -29,6 +26,31 @@ std::optional<text> translate(engine_state& state, text_view schema, text_view s
     state.run.failure->message = to_utf8(description.substr(0, description.find_first_of(U"\r\n")));
     return report_translate_error(state, error);
   }
+}
+
+}  // namespace
+
+std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
+  state.run.schema_text = text(schema);
+  state.run.source = text(source);
+  state.run.source += text_crlf;
+  return run_translation(state);
+}
+
+std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
+                                          std::string_view source) {
+  state.run.schema_text = from_utf8(schema);
+  text& held = state.run.source;
+  held.clear();
+  held.reserve(source.size() + text_crlf.size());
+  append_utf8(source, held);
+  held += text_crlf;
+  std::optional<text> result = run_translation(state);
+  if (!result) return std::nullopt;
+  // Nothing reads the source after a successful run (a failed one keeps it
+  // for the location of the failure): its storage is released.
+  state.run.source_text = text();
+  return to_utf8(*result);
 }
 
 std::optional<text> report_translate_error(engine_state& state, const engine_error& error) {
