@@ -7,11 +7,12 @@ set -euo pipefail
 # tests run on, and a font lets the offscreen windows lay their text out.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-# Extra groups, asked for by name: "bench" for the benchmarks, "screenshot"
+# Extra groups, asked for by name: "bench" for the benchmarks (flex builds the
+# baseline scanner they time against the engine), "screenshot"
 # for a picture of the real window (a virtual X server and a capture tool).
 for group in "$@"; do
   case "$group" in
-    bench) packages+=(libbenchmark-dev) ;;
+    bench) packages+=(libbenchmark-dev flex python3) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
