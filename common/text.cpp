@@ -76,6 +76,11 @@ void append_utf8(std::string_view bytes, text& out) {
 std::string to_utf8(text_view characters) {
   std::string out;
   out.reserve(characters.size());
+  append_as_utf8(characters, out);
+  return out;
+}
+
+void append_as_utf8(text_view characters, std::string& out) {
   for (char32_t c : characters) {
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
@@ -93,7 +98,6 @@ std::string to_utf8(text_view characters) {
       out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
   }
-  return out;
 }
 
 char32_t lower_non_ascii(char32_t c) {

@@ -20,6 +20,8 @@ void append_utf8(std::string_view bytes, text& out);
 // Encodes as UTF-8. Code points that UTF-8 cannot carry (surrogates, values
 // above U+10FFFF) are written with the generalised three- or four-byte form.
 std::string to_utf8(text_view characters);
+// to_utf8, appended to `out`.
+void append_as_utf8(text_view characters, std::string& out);
 
 // Simple per-code-point lower-case mapping of Unicode, for code points
 // outside ASCII.

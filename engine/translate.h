@@ -14,7 +14,8 @@ struct engine_state;
 
 // Stores the schema and the source (with CR LF added, so the last word of the
 // source ends with a separator), runs the translation and returns its result.
-// A failure is handed to report_translate_error.
+// A failure is handed to report_translate_error. The result is read back
+// from its UTF-8 form, as translate_utf8 returns it.
 std::optional<text> translate(engine_state& state, text_view schema, text_view source);
 
 // translate for texts in UTF-8, as the host gives and takes them. The source
