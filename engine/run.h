@@ -31,7 +31,7 @@ struct run_state {
   text redirect_line;
   text reengine_line;
   text save_line;
-  text locator;
+  text_view locator;                  // the run loop's stage, for error reports; always a literal
   std::optional<std::string> result;  // the final result of a successful run, UTF-8
   // Which text the run is reading, for the location of a failure.
   enum class reading { none, schema, source } phase = reading::none;

@@ -182,7 +182,7 @@ void compile(engine_state& state) {
   try {
     run_compile(state);
   } catch (...) {
-    raise_with_context(U"in \"compile\" module\r\nlocator: " + state.run.locator);
+    raise_with_context(U"in \"compile\" module\r\nlocator: " + text(state.run.locator));
   }
 }
 
