@@ -113,7 +113,7 @@ void queue_post_events(engine_state& state, const event_row& row) {
   const derived_names& names = state.schema.names;
   const std::int16_t n = row.post_events_quantity;
   if (n <= 0) return;
-  trace(state, U"inserting in queue ", number_text(n), U" elements");
+  if (tracing(state)) trace(state, U"inserting in queue ", number_text(n), U" elements");
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
   for (std::int16_t k = n; k >= 1; --k) {
