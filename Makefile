@@ -28,12 +28,17 @@ demo: build
 gui: build
 	ZORVEX_HOME=$(CURDIR) $(BUILD)/frontend/qt/zorvex example/vbs_c/s.txt example/vbs_c/reallife.inc
 
-# Benchmarks build apart from the tests, optimised, with Google Benchmark.
+# Benchmarks build apart from the tests, optimised: translate_bench (Google
+# Benchmark) times whole translations in the process; run_workloads.py times
+# zrtranslate on generated workloads of BENCH_SIZES megabytes against a flex
+# scanner doing the same translation (see bench/README.md).
+BENCH_SIZES ?= 2 20 100
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
-	cmake --build build-bench --target translate_bench
+	cmake --build build-bench -j 2 --target translate_bench zrtranslate
 	build-bench/bench/translate_bench
+	python3 bench/run_workloads.py build-bench/cli/zrtranslate build-bench/workloads $(BENCH_SIZES)
 
 # A Debian package (CPack) for the prefix /usr, from a build of its own
 # without the tests; dpkg -i installs the result.

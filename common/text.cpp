@@ -53,6 +53,11 @@ bool decode_one(std::string_view bytes, size_t i, int length, char32_t& out) {
 text from_utf8(std::string_view bytes) {
   text out;
   out.reserve(bytes.size());
+  append_utf8(bytes, out);
+  return out;
+}
+
+void append_utf8(std::string_view bytes, text& out) {
   size_t i = 0;
   while (i < bytes.size()) {
     unsigned char lead = static_cast<unsigned char>(bytes[i]);
@@ -66,12 +71,16 @@ text from_utf8(std::string_view bytes) {
       ++i;
     }
   }
-  return out;
 }
 
 std::string to_utf8(text_view characters) {
   std::string out;
   out.reserve(characters.size());
+  append_as_utf8(characters, out);
+  return out;
+}
+
+void append_as_utf8(text_view characters, std::string& out) {
   for (char32_t c : characters) {
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
@@ -89,20 +98,22 @@ std::string to_utf8(text_view characters) {
       out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
   }
-  return out;
 }
 
-char32_t lower_char(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+char32_t lower_non_ascii(char32_t c) {
   if (c > 0x10FFFF) return c;
   return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
 }
 
 text lower_case(text_view characters) {
   text out(characters);
-  for (char32_t& c : out)
-    c = lower_char(c);
+  lower_in_place(out);
   return out;
+}
+
+void lower_in_place(text& characters) {
+  for (char32_t& c : characters)
+    c = lower_char(c);
 }
 
 text number_text(long long value) {

@@ -14,14 +14,27 @@ using text_view = std::u32string_view;
 // Decodes UTF-8. A byte that does not start a well-formed sequence is read as
 // the Latin-1 character of the same code, so no byte is ever dropped.
 text from_utf8(std::string_view bytes);
+// from_utf8, appended to `out`.
+void append_utf8(std::string_view bytes, text& out);
 
 // Encodes as UTF-8. Code points that UTF-8 cannot carry (surrogates, values
 // above U+10FFFF) are written with the generalised three- or four-byte form.
 std::string to_utf8(text_view characters);
+// to_utf8, appended to `out`.
+void append_as_utf8(text_view characters, std::string& out);
 
-// Simple per-code-point lower-case mapping of Unicode.
-char32_t lower_char(char32_t c);
+// Simple per-code-point lower-case mapping of Unicode, for code points
+// outside ASCII.
+char32_t lower_non_ascii(char32_t c);
+// Simple per-code-point lower-case mapping of Unicode; ASCII without a table
+// look-up.
+inline char32_t lower_char(char32_t c) {
+  if (c < 0x80) return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+  return lower_non_ascii(c);
+}
 text lower_case(text_view characters);
+// lower_case, in the text's own storage.
+void lower_in_place(text& characters);
 
 // Decimal text of an integer, no blanks: "-7", "12".
 text number_text(long long value);

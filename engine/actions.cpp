@@ -14,9 +14,12 @@ namespace zr {
 
 namespace {
 
+// What an action yields. `printed` refers to the text where it stands (the
+// action, the token, the event) or to `built`, a macro text expanded here.
 struct action_output {
-  text printed;
+  text_view printed;
   bool to_console = false;
+  text built;
 };
 
 void run_statement(engine_state& state, text_view statement) {
@@ -29,23 +32,30 @@ void run_statement(engine_state& state, text_view statement) {
 }
 
 // The action's kind is told by its first two characters.
-action_output evaluate(engine_state& state, const event_row& row) {
+void evaluate(engine_state& state, const event_row& row, action_output& output) {
   const header_settings& header = state.schema.header;
   const derived_names& names = state.schema.names;
   const run_state& run = state.run;
   const text& action = row.action;
-  if (row.act_text || action.empty() || action[0] != header.action_escape) return {action};
-  const char32_t kind = action.size() > 1 ? action[1] : 0;
-  if (kind != 0 && kind == header.text_string_escape) return {action, true};
-  if (kind == U'"' || kind == U'`') {
-    state.dialog.locator = U"parse_strings_with_macro_variables";
-    return {build_macro_text(state, text_view(action).substr(2))};
+  if (row.act_text || action.empty() || action[0] != header.action_escape) {
+    output.printed = action;
+    return;
   }
-  if (action == names.text_marker || action == names.print_marker) return {run.tocken};
-  if (action == names.same_token_event)
-    return {run.coming_event == names.identifier_event ? run.tocken : run.coming_event};
-  if (kind == header.action_escape) run_statement(state, text_view(action).substr(2));
-  return {};
+  const char32_t kind = action.size() > 1 ? action[1] : 0;
+  if (kind != 0 && kind == header.text_string_escape) {
+    output.printed = action;
+    output.to_console = true;
+  } else if (kind == U'"' || kind == U'`') {
+    state.dialog.locator = U"parse_strings_with_macro_variables";
+    output.built = build_macro_text(state, text_view(action).substr(2));
+    output.printed = output.built;
+  } else if (action == names.text_marker || action == names.print_marker) {
+    output.printed = run.tocken;
+  } else if (action == names.same_token_event) {
+    output.printed = run.coming_event == names.identifier_event ? run.tocken : run.coming_event;
+  } else if (kind == header.action_escape) {
+    run_statement(state, text_view(action).substr(2));
+  }
 }
 
 }  // namespace
@@ -82,9 +92,11 @@ text build_macro_text(engine_state& state, text_view rest) {
 void run_event_action(engine_state& state, std::int16_t e) {
   const event_row& row = checked_at(state.schema.events, e);
   state.dialog.locator = U"handlig_action_error";
-  trace(state, U"action(", number_text(e), U")=", row.action, U"  act_text(event_ind)= ",
-        bool_text(row.act_text));
-  action_output output = evaluate(state, row);
+  if (tracing(state))
+    trace(state, U"action(", number_text(e), U")=", row.action, U"  act_text(event_ind)= ",
+          bool_text(row.act_text));
+  action_output output;
+  evaluate(state, row, output);
   state.dialog.locator = U"making_text_error";
   if (output.to_console) {
     send_message(state, output.printed);

@@ -23,7 +23,7 @@ class ActionsTest : public ::testing::Test {
     row.action = action;
     row.act_text = act_text;
     run_event_action(*state, state->schema.events_quantity);
-    return state->run.result_body;
+    return from_utf8(state->run.result_body);
   }
   text failure(text action) {
     try {

@@ -60,9 +60,12 @@ bool event_matches(engine_state& state, const event_row& row) {
   const run_state& run = state.run;
   const derived_names& names = state.schema.names;
   // Variable events compare the variable's current value and hold in every nest.
-  if (row.event_variable && row.tocken_variable)
-    return run.coming_event == names.identifier_event &&
-           vvv_value(state, row.event_name) == run.tocken;
+  // The variable is looked up (created when new) whatever the coming event
+  // is, so variables are created in the order the rows are examined.
+  if (row.event_variable && row.tocken_variable) {
+    const bool same_value = vvv_value(state, row.event_name) == run.tocken;
+    return run.coming_event == names.identifier_event && same_value;
+  }
   if (row.event_variable && row.keyword_variable)
     return vvv_value(state, row.event_name) == run.coming_event;
   const bool any_event = !row.declared_separator && !row.kword && row.event_name == names.any_event;
@@ -73,9 +76,12 @@ bool event_matches(engine_state& state, const event_row& row) {
 }
 
 // The first event in table order that accepts the coming event; 0 for none.
+// Only the rows that could accept its name are examined, in table order: a
+// row left out would fail the name test, which traces nothing.
 std::int16_t recognize(engine_state& state) {
-  for (std::int16_t e = 1; e <= state.schema.events_quantity; ++e)
-    if (event_matches(state, state.schema.events[e])) return e;
+  const schema_table& schema = state.schema;
+  for (std::int16_t e : candidate_rows(schema.lookup, state.run.coming_event))
+    if (event_matches(state, schema.events[e])) return e;
   return 0;
 }
 
@@ -107,7 +113,7 @@ void queue_post_events(engine_state& state, const event_row& row) {
   const derived_names& names = state.schema.names;
   const std::int16_t n = row.post_events_quantity;
   if (n <= 0) return;
-  trace(state, U"inserting in queue ", number_text(n), U" elements");
+  if (tracing(state)) trace(state, U"inserting in queue ", number_text(n), U" elements");
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
   for (std::int16_t k = n; k >= 1; --k) {
@@ -129,9 +135,17 @@ void queue_post_events(engine_state& state, const event_row& row) {
   dialog.queue_length += n;
 }
 
+// a + b as a 16-bit count of the dialog: outside -32768..32767 it overflows.
+int sum16(int a, int b) {
+  const int sum = a + b;
+  if (sum < -32768 || sum > 32767) raise_platform_error(error_number::overflow);
+  return sum;
+}
+
 void move_nest(engine_state& state, const event_row& row) {
   dialog_state& dialog = state.dialog;
-  int nest = dialog.nest + row.level - 1;
+  // Computed left to right in 16 bits, before the depth checks.
+  int nest = sum16(sum16(dialog.nest, row.level), -1);
   if (nest < 0) raise_engine_error(U"level jupms to low ...");
   if (nest > max_nest) raise_engine_error(U"level jumps to high ... ");
   if (nest + row.post_states_quantity > max_nest)
@@ -167,7 +181,7 @@ text run_step(engine_state& state) {
   }
   const event_row& row = state.schema.events[e];
   dialog.locator = U"event is found";
-  trace(state, number_text(e), U"event `", run.coming_event, U"`");
+  if (tracing(state)) trace(state, number_text(e), U"event `", run.coming_event, U"`");
   if (row.store_fragment != 0) control_thread(state, row.store_fragment);
   run_event_action(state, e);
   dialog.locator = U"queue building started";

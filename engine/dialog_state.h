@@ -22,7 +22,9 @@ struct dialog_state {
   std::array<text, queue_capacity + 1> queue_ttype;
   std::int16_t queue_length = 0;
   std::int32_t step_counter = 0;
-  text locator;  // the stage of the step in progress, for error reports
+  // The stage of the step in progress, for error reports; always a literal,
+  // so setting it on every step copies nothing.
+  text_view locator;
   // Set by the "suspend_at" and "resumed_at" commands; kept from run to run.
   std::int32_t suspend_at_step = 0;
   std::int32_t resume_at_step = 0;

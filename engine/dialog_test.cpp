@@ -53,6 +53,7 @@ class DialogTest : public ::testing::Test {
     state->run.coming_event = event;
     state->run.tocken = tocken;
     state->run.ttype = ttype;
+    state->schema.lookup = build_lookup(state->schema);
     return dialog_step(*state);
   }
   std::vector<text> nest() {

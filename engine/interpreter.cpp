@@ -32,10 +32,19 @@ struct operation {
   text name1;
   text operand2_text;
   std::int16_t ix1 = 0;
+  // Operand 1. A concatenation appends to it in place and does not copy it:
+  // it stays the first o1_length characters of the variable.
   text o1;
+  bool o1_in_place = false;
+  std::size_t o1_length = 0;
   text o2;
   std::int16_t ix2 = 0;
 };
+
+text_view operand1(const engine_state& state, const operation& op) {
+  if (!op.o1_in_place) return op.o1;
+  return text_view(state.variables.values[op.ix1]).substr(0, op.o1_length);
+}
 
 // --- operand 2 ---
 
@@ -114,37 +123,38 @@ text& stack_element(engine_state& state, long long s) {
 
 void carry_out(engine_state& state, const operation& op) {
   text& destination = table_value(state, op.ix1);
+  const text_view o1 = operand1(state, op);
   switch (op.op) {
     case U'=':
       destination = op.o2;
       break;
     case U'+':
-      destination = sum_text(int16_of_text(op.o1) + int16_of_text(op.o2));
+      destination = sum_text(int16_of_text(o1) + int16_of_text(op.o2));
       break;
     case U'-':
-      destination = sum_text(int16_of_text(op.o1) - int16_of_text(op.o2));
+      destination = sum_text(int16_of_text(o1) - int16_of_text(op.o2));
       break;
     case U'*':
-      destination = sum_text(static_cast<long long>(int16_of_text(op.o1)) * int16_of_text(op.o2));
+      destination = sum_text(static_cast<long long>(int16_of_text(o1)) * int16_of_text(op.o2));
       break;
     case U'/': {
-      std::int16_t dividend = int16_of_text(op.o1);
+      std::int16_t dividend = int16_of_text(o1);
       std::int16_t divisor = int16_of_text(op.o2);
       if (divisor == 0) raise_platform_error(error_number::division_by_zero);
       destination = real_text(static_cast<double>(dividend) / divisor, 15);
       break;
     }
     case U'&':
-      destination = op.o1 + op.o2;
+      destination += op.o2;  // operand 1 is the destination: appended in place
       break;
     case U'[':
-      stack_element(state, stack_subscript(op.o2)) = op.o1;
+      stack_element(state, stack_subscript(op.o2)) = o1;
       break;
     case U']':
       destination = stack_element(state, stack_subscript(op.o2));
       break;
     case U'(':
-      stack_element(state, stack_offset(state, op.o2)) = op.o1;
+      stack_element(state, stack_offset(state, op.o2)) = o1;
       break;
     case U')':
       destination = stack_element(state, stack_offset(state, op.o2));
@@ -176,14 +186,21 @@ void run_operator(engine_state& state, text_view body, operation& op) {
   dump_variables(state);
   split_body(body, op);
   op.ix1 = vvv_index(state, op.name1);
-  op.o1 = table_value(state, op.ix1);
+  if (op.op == U'&') {
+    op.o1_in_place = true;
+    op.o1_length = table_value(state, op.ix1).size();
+  } else {
+    op.o1 = table_value(state, op.ix1);
+  }
   resolve_operand2(state, op);
+  const text_view o1 = operand1(state, op);
   if (is_arithmetic(op.op)) {
     if (!is_numeric(op.o2)) raise_engine_error(U"operand 2 =`" + op.o2 + U"` is not numeric");
-    if (!is_numeric(op.o1)) raise_engine_error(U"operand 1 =`" + op.o1 + U"` is not numeric");
+    if (!is_numeric(o1)) raise_engine_error(U"operand 1 =`" + text(o1) + U"` is not numeric");
   }
-  trace(state, state.variables.names[op.ix1] + U" = oper1=vvv(" + number_text(op.ix1) + U")=`" +
-                   op.o1 + U"` oper2=`" + op.o2 + U"` ix2=`" + number_text(op.ix2) + U"`");
+  if (tracing(state))
+    trace(state, state.variables.names[op.ix1], U" = oper1=vvv(", number_text(op.ix1), U")=`", o1,
+          U"` oper2=`", op.o2, U"` ix2=`", number_text(op.ix2), U"`");
   carry_out(state, op);
   dump_variables(state);
   store_builtin_variables(state);
@@ -195,8 +212,8 @@ void run_operator(engine_state& state, text_view body, operation& op) {
 text operation_report(const engine_state& state, text_view statement, const operation& op) {
   const variable_table& table = state.variables;
   text report = U"operation=" + text(statement.substr(0, 1)) + text(text_crlf);
-  report += U"operand 1=vvv(" + number_text(op.ix1) + U")=`" + op.o1 + U"` oper2=`" + op.o2 +
-            U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
+  report += U"operand 1=vvv(" + number_text(op.ix1) + U")=`" + text(operand1(state, op)) +
+            U"` oper2=`" + op.o2 + U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
   report += U"segment=" + number_text(table.sss) + U"   offset=" + number_text(table.fff) +
             text(text_crlf);
   long long segment = static_cast<long long>(table.sss) * table.zzz;

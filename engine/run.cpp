@@ -63,18 +63,20 @@ void print_text(engine_state& state, text_view printed) {
     send_message(state, run.last_printed);
     if (state.flags.debug_on) send_message(state, text_crlf);
   }
-  run.result_body += run.last_printed;
+  append_as_utf8(run.last_printed, run.result_body);
 }
 
-text assemble_result(const engine_state& state) {
-  const run_state& run = state.run;
-  text result = run.redirect_line;
-  result += text_lf;
-  result += run.reengine_line;
-  result += text_lf;
-  result += run.save_line;
-  result += text_lf;
-  result += run.result_body;
+std::string assemble_result(engine_state& state) {
+  run_state& run = state.run;
+  text header = run.redirect_line;
+  header += text_lf;
+  header += run.reengine_line;
+  header += text_lf;
+  header += run.save_line;
+  header += text_lf;
+  run.result_body.insert(0, to_utf8(header));
+  std::string result = std::move(run.result_body);
+  run.result_body.clear();
   return result;
 }
 

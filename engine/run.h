@@ -27,12 +27,13 @@ struct run_state {
   text script_name = U"zorvane-1";
   text line_prefix;
   text last_printed;
-  text result_body;
+  // The result as it grows, in UTF-8: a quarter of the memory of engine text.
+  std::string result_body;
   text redirect_line;
   text reengine_line;
   text save_line;
-  text locator;
-  std::optional<text> result;  // the final result of a successful run
+  text_view locator;                  // the run loop's stage, for error reports; always a literal
+  std::optional<std::string> result;  // the final result of a successful run, UTF-8
   // Which text the run is reading, for the location of a failure.
   enum class reading { none, schema, source } phase = reading::none;
   std::optional<failure_location> failure;  // where the last failed run stopped
@@ -53,8 +54,9 @@ void wait_for_step(engine_state& state);
 // "print while processing" on, also sends it to the host's console.
 void print_text(engine_state& state, text_view printed);
 
-// The result: redirect, reengine and save lines, each ended by LF, then the
-// body.
-text assemble_result(const engine_state& state);
+// The result in UTF-8: redirect, reengine and save lines, each ended by LF,
+// then the body. The body is moved into the result, not copied: it is left
+// empty.
+std::string assemble_result(engine_state& state);
 
 }  // namespace zr

@@ -131,7 +131,7 @@ TEST_F(RunTest, PrintsWithoutPrefixAreJoined) {
   state->run.line_prefix = U"\r\n   ";
   print_text(*state, U"Hi");
   print_text(*state, U"There");
-  EXPECT_EQ(state->run.result_body, U"\r\n   HiThere");
+  EXPECT_EQ(state->run.result_body, "\r\n   HiThere");
   EXPECT_EQ(state->run.last_printed, U"There");
   EXPECT_TRUE(state->run.line_prefix.empty());
   EXPECT_TRUE(out->calls.empty());
@@ -149,12 +149,12 @@ TEST_F(RunTest, PrintWhileProcessingEchoesToTheConsole) {
 }
 
 TEST_F(RunTest, ResultHeaderLinesAreSeparatedByLineFeeds) {
-  EXPECT_EQ(assemble_result(*state), U"\n\n\n");
+  EXPECT_EQ(assemble_result(*state), "\n\n\n");
   state->run.redirect_line = U"r";
   state->run.reengine_line = U"e,";
   state->run.save_line = U".,";
-  state->run.result_body = U"\r\nHi";
-  EXPECT_EQ(assemble_result(*state), U"r\ne,\n.,\n\r\nHi");
+  state->run.result_body = "\r\nHi";
+  EXPECT_EQ(assemble_result(*state), "r\ne,\n.,\n\r\nHi");
 }
 
 }  // namespace

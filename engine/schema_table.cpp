@@ -50,6 +50,7 @@ void reset_schema_table(schema_table& table) {
   table.schemas_quantity = 0;
   table.extra_events_quantity = 0;
   table.generated_name_counter = 0;
+  table.lookup = {};
 }
 
 void init_builtin_states(schema_table& table) {

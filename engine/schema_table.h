@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "engine/lookup.h"
 
 namespace zr {
 
@@ -123,6 +124,7 @@ struct schema_table {
   std::array<extra_event, max_extra_events + 1> extra_events;
   std::int16_t extra_events_quantity = 0;
   std::int32_t generated_name_counter = 0;
+  schema_lookup lookup;  // built from the event table once it is indexed
 };
 
 // State of the schema reader while a schema text is compiled.

@@ -23,6 +23,7 @@ void suspend_stream(engine_state& state, std::int16_t n) {
   streams.stream_open[n] = false;
   --streams.open_streams;
   if (streams.open_streams < 0) raise_engine_error(U"fatal: negative open stream number ... ");
+  if (!tracing(state)) return;
   trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is suspended with value =",
         stream_content(state, n));
   trace(state, number_text(streams.open_streams), U" extra streams are still active");
@@ -33,6 +34,7 @@ void open_stream(engine_state& state, std::int16_t n) {
   ++streams.open_streams;
   stream_content(state, n).clear();
   streams.stream_open[n] = true;
+  if (!tracing(state)) return;
   trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is just opened ...");
   trace(state, number_text(streams.open_streams), U" extra stream(s) are active ");
 }
@@ -64,8 +66,8 @@ void append_to_streams(engine_state& state, text_view printed) {
     if (!streams.stream_open[n]) continue;
     text& content = stream_content(state, n);
     content += printed;
-    trace(state,
-          U"stream " + number_text(n) + U" = " + stream_letter(n) + U" has value = " + content);
+    if (tracing(state))
+      trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" has value = ", content);
     ++served;
   }
 }
@@ -76,8 +78,9 @@ void close_all_streams(engine_state& state) {
   streams.open_streams = 0;
   for (int n = 1; n <= max_streams; ++n) {
     if (!streams.stream_open[n]) continue;
-    trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" is closed ",
-          text(text_crlf), U"with value=", stream_content(state, n));
+    if (tracing(state))
+      trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" is closed ", text_crlf,
+            U"with value=", stream_content(state, n));
     streams.stream_open[n] = false;
   }
 }

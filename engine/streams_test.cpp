@@ -33,7 +33,7 @@ TEST_F(StreamsTest, SameNumberOpensThenSuspends) {
   append_to_streams(*state, U"after");  // nothing is open: goes nowhere
   EXPECT_EQ(content(U'a'), U"collected");
   EXPECT_EQ(vvv_value(*state, U"a.."), U"collected");
-  EXPECT_EQ(state->run.result_body, U"");
+  EXPECT_EQ(state->run.result_body, "");
 }
 
 TEST_F(StreamsTest, OnePrintReachesEveryOpenStream) {

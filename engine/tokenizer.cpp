@@ -29,18 +29,21 @@ bool separator_at(text_view source, std::size_t at, const text& name, bool fold)
 
 // The leftmost separator at or after `from`. At one position the first
 // declared separator in event order wins (not the longest); a native one
-// (a code below 33) counts only where no declared one matches.
+// (a code below 33) counts only where no declared one matches. Only the
+// separators that start with the character at a position are tried there.
 separator_match next_separator(const engine_state& state, std::size_t from) {
   const schema_table& schema = state.schema;
   const text& source = state.run.source_text;
   const bool fold = schema.header.separator_case_insensetive;
   for (std::size_t p = from; p < source.size(); ++p) {
-    for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
-      const event_row& row = schema.events[e];
-      if (row.declared_separator && separator_at(source, p, row.event_name, fold))
-        return {p, row.event_name.size(), &row.event_name};
+    const char32_t c = source[p];
+    if (const event_list* candidates = separators_starting(schema.lookup, c, fold)) {
+      for (std::int16_t e : *candidates) {
+        const text& name = schema.events[e].event_name;
+        if (separator_at(source, p, name, fold)) return {p, name.size(), &name};
+      }
     }
-    if (source[p] < 33) return {p, 1, nullptr};
+    if (c < 33) return {p, 1, nullptr};
   }
   return {};
 }
@@ -75,15 +78,12 @@ void deliver_end_of_text(engine_state& state) {
 void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
-  run.tocken = run.source_text.substr(start, found.position - start);
-  text lookup = header.keyword_case_insensetive ? lower_case(run.tocken) : run.tocken;
+  run.tocken.assign(run.source_text, start, found.position - start);
+  text& lookup = state.tokenizer.lookup_word;
+  lookup = run.tocken;
+  if (header.keyword_case_insensetive) lower_in_place(lookup);
   trace(state, U"TZ: word found before separator is `", run.tocken, U"`");
-  bool keyword = false;
-  for (std::int16_t e = 1; e <= state.schema.events_quantity && !keyword; ++e) {
-    const event_row& row = state.schema.events[e];
-    keyword = row.kword && row.event_name == lookup;
-  }
-  if (keyword) {
+  if (keyword_event(state.schema.lookup, lookup) != 0) {
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     run.coming_event = lookup;
     run.tocken = lookup;
@@ -94,7 +94,7 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
-  if (run.ttype != U"s" && header.tocken_case_insensetive) run.tocken = lower_case(run.tocken);
+  if (run.ttype != U"s" && header.tocken_case_insensetive) lower_in_place(run.tocken);
 }
 
 void scan(engine_state& state) {
@@ -119,9 +119,9 @@ void scan(engine_state& state) {
     separator_match found = next_separator(state, start);
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
     if (found.declared) {
-      tokenizer.pending_separator = state.schema.header.separator_case_insensetive
-                                        ? lower_case(*found.declared)
-                                        : *found.declared;
+      tokenizer.pending_separator = *found.declared;
+      if (state.schema.header.separator_case_insensetive)
+        lower_in_place(tokenizer.pending_separator);
     }
     trace_separator(state, found, tokenizer.pending_separator);
     if (found.position > start) {
@@ -132,8 +132,9 @@ void scan(engine_state& state) {
     if (found.declared) {
       run.coming_event = tokenizer.pending_separator;
       tokenizer.pending_separator.clear();
-      trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
-            U"`", U" separator_length=", number_text(found.length));
+      if (tracing(state))
+        trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
+              U"`", U" separator_length=", number_text(found.length));
       tokenizer.from_source = U"s";
       return;
     }

@@ -15,6 +15,8 @@ struct tokenizer_state {
   text from_source;
   // A declared separator found right after a word, delivered next.
   text pending_separator;
+  // The word as the keyword look-up sees it; kept to reuse its storage.
+  text lookup_word;
 };
 
 // The token type of a word: "n" when it begins with a digit, "s" with a

@@ -22,6 +22,7 @@ class TokenizerTest : public ::testing::Test {
       row.kword = d.keyword;
       row.declared_separator = !d.keyword;
     }
+    state->schema.lookup = build_lookup(state->schema);
   }
   // Every event of the source as "event|tocken|ttype" up to the end of text.
   std::vector<std::string> events_of(text source) {

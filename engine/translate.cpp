@@ -14,23 +14,50 @@ namespace {
   throw zrcomp_error(error.number(), to_utf8(error.description()));
 }
 
-}  // namespace
-
-std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
+// Runs the translation of run.schema_text and run.source (its CR LF added)
+// with the error convention of translate; true when run.result holds the
+// result.
+bool run_translation(engine_state& state) {
   try {
     start_limits(state);
-    state.run.schema_text = text(schema);
-    state.run.source = text(source);
-    state.run.source += text_crlf;
     compile(state);
-    return state.run.result;
+    return true;
   } catch (...) {
     engine_error error = current_error();
     state.run.failure = locate_failure(state);
     const text& description = error.description();
     state.run.failure->message = to_utf8(description.substr(0, description.find_first_of(U"\r\n")));
-    return report_translate_error(state, error);
+    report_translate_error(state, error);
+    return false;
   }
+}
+
+}  // namespace
+
+std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
+  state.run.schema_text = text(schema);
+  state.run.source = text(source);
+  state.run.source += text_crlf;
+  if (!run_translation(state)) return std::nullopt;
+  return from_utf8(*state.run.result);
+}
+
+std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
+                                          std::string_view source) {
+  state.run.schema_text = from_utf8(schema);
+  text& held = state.run.source;
+  held.clear();
+  held.reserve(source.size() + text_crlf.size());
+  append_utf8(source, held);
+  held += text_crlf;
+  if (!run_translation(state)) return std::nullopt;
+  // Nothing reads the source after a successful run (a failed one keeps it
+  // for the location of the failure): its storage is released, and the
+  // result moves out.
+  state.run.source_text = text();
+  std::string result = std::move(*state.run.result);
+  state.run.result.reset();
+  return result;
 }
 
 std::optional<text> report_translate_error(engine_state& state, const engine_error& error) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "common/errors.h"
 #include "common/text.h"
@@ -12,8 +14,15 @@ struct engine_state;
 
 // Stores the schema and the source (with CR LF added, so the last word of the
 // source ends with a separator), runs the translation and returns its result.
-// A failure is handed to report_translate_error.
+// A failure is handed to report_translate_error. The result is read back
+// from its UTF-8 form, as translate_utf8 returns it.
 std::optional<text> translate(engine_state& state, text_view schema, text_view source);
+
+// translate for texts in UTF-8, as the host gives and takes them. The source
+// is decoded straight into the engine's one copy of it, and the run's large
+// texts (the source, the result) are released before the result returns.
+std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
+                                          std::string_view source);
 
 // Sends the failure report (CR LF, "in "translate" module", CR LF, number,
 // " * ", description) through the channel. Returns no value for error 2048

@@ -109,7 +109,8 @@ void run_compile(engine_state& state) {
   if (state.schema.header.debug_dialog) switch_debug_on(state);
   state.flags.suspended = false;
   set_steps(state, state.schema.header.steps_in_dialog);
-  run.source_text = run.source;
+  // The source is held once: it moves to the text being scanned.
+  run.source_text = std::move(run.source);
   start_text(state);
   run.phase = run_state::reading::source;
   dialog_init(state);
@@ -185,7 +186,7 @@ void compile(engine_state& state) {
   try {
     run_compile(state);
   } catch (...) {
-    raise_with_context(U"in \"compile\" module\r\nlocator: " + state.run.locator);
+    raise_with_context(U"in \"compile\" module\r\nlocator: " + text(state.run.locator));
   }
 }
 

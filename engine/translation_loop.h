@@ -22,9 +22,9 @@ void dialog_init(engine_state& state);
 // line_prefix := CR LF and one indent body per "-s" state on the nest.
 void make_line_prefix(engine_state& state);
 
-// The run proper: reads run.schema_text, translates run.source and leaves the
-// result in run.result. Failures carry the context "in "compile" module" and
-// "locator: " with the run's locator.
+// The run proper: reads run.schema_text, translates run.source (moved into
+// run.source_text) and leaves the result in run.result. Failures carry the context "in "compile"
+// module" and "locator: " with the run's locator.
 void compile(engine_state& state);
 
 // The reader's warnings of the last schema read, placed in the schema text.

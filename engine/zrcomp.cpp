@@ -24,9 +24,7 @@ zrcomp::zrcomp() : state_(thread_engine_state()) {}
 zrcomp::~zrcomp() = default;
 
 std::optional<std::string> zrcomp::translate(const std::string& schema, const std::string& source) {
-  std::optional<text> result = zr::translate(*state_, from_utf8(schema), from_utf8(source));
-  if (!result) return std::nullopt;
-  return to_utf8(*result);
+  return zr::translate_utf8(*state_, schema, source);
 }
 
 void zrcomp::give_write_method(std::shared_ptr<output_object> out_put_object) {

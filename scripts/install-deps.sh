@@ -10,12 +10,13 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   python3 python3-pytest python3-distributed parallel)
-# Extra groups, asked for by name: "bench" for the benchmarks, "screenshot"
-# for a picture of the real window (a virtual X server and a capture tool),
-# "package" for the Debian package (dpkg-shlibdeps finds its dependencies).
+# Extra groups, asked for by name: "bench" for the benchmarks (flex builds the
+# baseline scanner they time against the engine), "screenshot" for a picture
+# of the real window (a virtual X server and a capture tool), "package" for
+# the Debian package (dpkg-shlibdeps finds its dependencies).
 for group in "$@"; do
   case "$group" in
-    bench) packages+=(libbenchmark-dev) ;;
+    bench) packages+=(libbenchmark-dev flex python3) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
     package) packages+=(dpkg-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;

@@ -1,0 +1,67 @@
+// The indexes built once a schema is compiled. They give the tokenizer and
+// the dialog what a scan of the event table in index order gives, without
+// walking the table: declared separators by their first character, keywords
+// by name, and for every event name the rows that can accept it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "common/text.h"
+
+namespace zr {
+
+struct schema_table;
+
+// Event indices in ascending (table) order.
+using event_list = std::vector<std::int16_t>;
+
+struct text_hash {
+  using is_transparent = void;
+  std::size_t operator()(text_view key) const noexcept { return std::hash<text_view>{}(key); }
+};
+template <class Value>
+using text_map = std::unordered_map<text, Value, text_hash, std::equal_to<>>;
+
+struct schema_lookup {
+  // Characters below this code find their separators through the tables.
+  static constexpr char32_t small_codes = 256;
+  // separator_lists[k] (k >= 1): the declared separators whose name starts
+  // with one character, in event order; index 0 stays empty.
+  std::vector<event_list> separator_lists = std::vector<event_list>(1);
+  // First character -> list; 0 when no separator starts with it.
+  std::array<std::uint16_t, small_codes> by_first_character{};
+  // The same for the lower case of the character, for case-folded search.
+  std::array<std::uint16_t, small_codes> by_folded_character{};
+  std::unordered_map<char32_t, std::uint16_t> by_large_character;
+  text_map<std::int16_t> keywords;  // name -> first keyword event
+  // Name -> the rows a coming event of that name must be tried against, in
+  // index order: its own rows, the any events and the variable rows.
+  text_map<event_list> candidates;
+  event_list shared_candidates;  // the any events and variable rows alone
+};
+
+// Builds the indexes of events 1..events_quantity.
+schema_lookup build_lookup(const schema_table& schema);
+
+const event_list* large_separators_starting(const schema_lookup& lookup, char32_t c, bool fold);
+
+// The declared separators whose name can start at a character `c` of the
+// source (its lower case when `fold`), in event order; null when none.
+inline const event_list* separators_starting(const schema_lookup& lookup, char32_t c, bool fold) {
+  if (c >= schema_lookup::small_codes) return large_separators_starting(lookup, c, fold);
+  const std::uint16_t k = fold ? lookup.by_folded_character[c] : lookup.by_first_character[c];
+  return k != 0 ? &lookup.separator_lists[k] : nullptr;
+}
+
+// The first keyword event named exactly `word`; 0 when there is none.
+std::int16_t keyword_event(const schema_lookup& lookup, text_view word);
+
+// The rows to try, in index order, for a coming event named `name`: every
+// row that could accept it. Rows left out could not, whatever the nest.
+const event_list& candidate_rows(const schema_lookup& lookup, text_view name);
+
+}  // namespace zr

@@ -1,0 +1,115 @@
+#include "engine/lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/schema_table.h"
+
+namespace zr {
+namespace {
+
+// Names drawn from a few characters, so that rows share names and first
+// characters; capitals, Latin-1, a large code point whose lower case is
+// ASCII (KELVIN SIGN, lower case k) and the any-event name included.
+const std::vector<text> name_pool = {U"a", U"ab", U"abc",    U"A",      U"Ab",
+                                     U"b", U"k",  U"\u212a", U"\u00c9", U"\u00e9x",
+                                     U".", U"=",  U"==",     U"",       U"\U0001F600"};
+
+schema_table random_schema(std::mt19937& random) {
+  schema_table schema;
+  schema.names = derive_names(schema.header);
+  const int rows = static_cast<int>(random() % 40);
+  for (int k = 0; k < rows; ++k) {
+    event_row& row = new_event_row(schema);
+    row.event_name = name_pool[random() % name_pool.size()];
+    switch (random() % 6) {
+      case 0:
+        row.declared_separator = true;
+        break;
+      case 1:
+        row.kword = true;
+        break;
+      case 2:
+        row.event_variable = row.tocken_variable = true;
+        break;
+      case 3:
+        row.event_variable = row.keyword_variable = true;
+        break;
+      case 4:
+        row.event_variable = true;
+        break;  // a variable row of neither kind
+      default:
+        break;  // ordinary, or the any event "."
+    }
+  }
+  return schema;
+}
+
+bool linear_separator_at(const text& source, std::size_t p, const text& name, bool fold) {
+  if (name.empty() || p + name.size() > source.size()) return false;
+  for (std::size_t k = 0; k < name.size(); ++k)
+    if ((fold ? lower_char(source[p + k]) : source[p + k]) != name[k]) return false;
+  return true;
+}
+
+// What a scan of the whole table in index order finds.
+std::int16_t linear_separator(const schema_table& s, const text& source, std::size_t p, bool fold) {
+  for (std::int16_t e = 1; e <= s.events_quantity; ++e)
+    if (s.events[e].declared_separator &&
+        linear_separator_at(source, p, s.events[e].event_name, fold))
+      return e;
+  return 0;
+}
+
+std::int16_t indexed_separator(const schema_table& s, const schema_lookup& lookup,
+                               const text& source, std::size_t p, bool fold) {
+  if (const event_list* candidates = separators_starting(lookup, source[p], fold))
+    for (std::int16_t e : *candidates)
+      if (linear_separator_at(source, p, s.events[e].event_name, fold)) return e;
+  return 0;
+}
+
+std::int16_t linear_keyword(const schema_table& s, const text& word) {
+  for (std::int16_t e = 1; e <= s.events_quantity; ++e)
+    if (s.events[e].kword && s.events[e].event_name == word) return e;
+  return 0;
+}
+
+// The rows whose outcome a scan can depend on: those that do not fail the
+// name test at once.
+event_list linear_candidates(const schema_table& s, const text& name) {
+  event_list rows;
+  for (std::int16_t e = 1; e <= s.events_quantity; ++e) {
+    const event_row& row = s.events[e];
+    const bool variable = row.event_variable && (row.tocken_variable || row.keyword_variable);
+    const bool any = !row.declared_separator && !row.kword && row.event_name == s.names.any_event;
+    if (variable || any || row.event_name == name) rows.push_back(e);
+  }
+  return rows;
+}
+
+TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 300; ++round) {
+    const schema_table schema = random_schema(random);
+    const schema_lookup lookup = build_lookup(schema);
+    text source;
+    for (int k = 0; k < 30; ++k)
+      source += name_pool[random() % name_pool.size()];
+    for (bool fold : {false, true})
+      for (std::size_t p = 0; p < source.size(); ++p)
+        ASSERT_EQ(indexed_separator(schema, lookup, source, p, fold),
+                  linear_separator(schema, source, p, fold))
+            << "round " << round << " position " << p << " fold " << fold;
+    for (const text& name : name_pool) {
+      EXPECT_EQ(keyword_event(lookup, name), linear_keyword(schema, name)) << round;
+      EXPECT_EQ(candidate_rows(lookup, name), linear_candidates(schema, name)) << round;
+    }
+    EXPECT_EQ(candidate_rows(lookup, U"never declared"),
+              linear_candidates(schema, U"never declared"));
+  }
+}
+
+}  // namespace
+}  // namespace zr
