@@ -8,11 +8,13 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 # Extra groups, asked for by name: "bench" for the benchmarks, "screenshot"
-# for a picture of the real window (a virtual X server and a capture tool).
+# for a picture of the real window (a virtual X server and a capture tool),
+# "fuzz" for the fuzz targets (clang and its runtimes: libFuzzer, sanitizers).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
+    fuzz) packages+=(clang libclang-rt-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
