@@ -15,8 +15,9 @@ for name in "${targets[@]}"; do
   mkdir -p "$build/corpus/$name"
   echo "fuzz: $name for ${seconds}s"
   # The memory limits stop an input that builds huge texts before the system
-  # does; the timeout reports an input that runs on for too long.
-  "$build/fuzz/${name}_fuzz" -dict=fuzz/schema.dict -max_total_time="$seconds" -timeout=25 \
+  # does; the timeout reports an input that runs on (every run is bounded, so
+  # 60 s means a fault, unless the machine is heavily loaded).
+  "$build/fuzz/${name}_fuzz" -dict=fuzz/schema.dict -max_total_time="$seconds" -timeout=60 \
     -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$name-" "$build/corpus/$name" "fuzz/corpus/$name" \
     >"$build/fuzz-$name.log" 2>&1 || {
