@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test gui demo bench package format clean
+.PHONY: all deps build test gui demo bench package format clean fuzz test-sanitize test-tsan
 
 all: build
 
@@ -48,6 +48,32 @@ package:
 	cmake --build build-package
 	cd build-package && cpack
 	@ls build-package/*.deb
+
+# Every test under the address and undefined-behaviour sanitizers, in a build
+# folder of its own. Any report fails the test that made it.
+test-sanitize: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_SANITIZE=ON
+	cmake --build build-asan --parallel 2
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --test-dir build-asan --output-on-failure -j2
+
+# The engine's tests, those that translate on several threads at once among
+# them, under the thread sanitizer.
+test-tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_TSAN=ON
+	cmake --build build-tsan --parallel 2 --target engine_tests
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/engine/engine_tests
+
+# The fuzz targets (clang, libFuzzer, address and undefined-behaviour
+# sanitizers), each run FUZZ_SECONDS on its corpus; see fuzz/README.md.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := translate schema action form options frontend
+fuzz:
+	@scripts/install-deps.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DZR_FUZZ=ON -DZR_SANITIZE=ON
+	cmake --build build-fuzz --parallel 2 --target $(FUZZ_TARGETS:%=%_fuzz)
+	fuzz/run-fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
