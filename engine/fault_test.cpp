@@ -44,6 +44,7 @@ class failing_output : public output_object {
 struct translation {
   std::optional<std::string> result;
   std::string console;
+  std::string raised;  // the number and description of an error that reached the host
   bool operator==(const translation&) const = default;
 };
 
@@ -51,7 +52,11 @@ translation translate_with(zrcomp& engine, const std::string& schema, const std:
   auto out = std::make_shared<recording_output>();
   engine.give_write_method(out);
   translation done;
-  done.result = engine.translate(schema, source);
+  try {
+    done.result = engine.translate(schema, source);
+  } catch (const zrcomp_error& e) {
+    done.raised = std::to_string(e.number()) + " " + e.description();
+  }
   done.console = out->joined();
   return done;
 }
