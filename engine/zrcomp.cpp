@@ -51,6 +51,10 @@ failure_location zrcomp::current_location() const {
   return locate_failure(*state_);
 }
 
+long long zrcomp::dialog_steps() const {
+  return state_->run.phase == run_state::reading::source ? state_->dialog.step_counter : 0;
+}
+
 bool zrcomp::is_debug_on() const {
   return state_->flags.debug_on;
 }

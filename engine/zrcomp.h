@@ -109,6 +109,9 @@ class ZR_API zrcomp {
   // Where the running translation of this thread reads now, as last_failure
   // would report it (without a message).
   failure_location current_location() const;
+  // The dialog steps the running (or last) translation of this thread has
+  // taken; 0 while its schema is read.
+  long long dialog_steps() const;
   bool is_debug_on() const;
   // The run stops at its next poll with "user ordered to terminate".
   void user_terminated();

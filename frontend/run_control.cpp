@@ -50,13 +50,15 @@ text seconds_text(double seconds) {
   return number_text(tenths / 10) + U"." + number_text(tenths % 10);
 }
 
-// What the run is doing, with its time so far; empty without a run.
+// What the run is doing, with its time and dialog steps so far; empty
+// without a run.
 text busy_caption(const frontend& fe) {
   if (!fe.state.running) return text();
   text doing = fe.state.running->are_steps_on() ? U"waiting for a step "
                : fe.state.suspended             ? U"suspended "
                                                 : U"running ";
-  return doing + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s";
+  return doing + seconds_text(fe.ui.time_of_day() - fe.state.run_started) + U" s, step " +
+         number_text(fe.state.running->dialog_steps());
 }
 
 // A run without a result: the file keeps the last result, the pane says why,

@@ -100,6 +100,20 @@ TEST_F(Session, StepsGrantedFromTheWindowLetTheRunFinish) {
   EXPECT_EQ(ui.caption(control::lblSteps), U"is off");
 }
 
+TEST_F(Session, TheBusyIndicatorShowsTheDialogStep) {
+  start();
+  std::vector<text> captions;
+  for (int pass = 0; pass < 50; ++pass)
+    ui.on_pump([this, &captions] {
+      ui.tick(timer::Timer2);
+      captions.push_back(ui.caption(control::lblBusy));
+    });
+  go_and_run();
+  ASSERT_FALSE(captions.empty());
+  EXPECT_EQ(captions.front(), U"running 0.0 s, step 0");  // the schema is read
+  EXPECT_EQ(captions.back(), U"running 0.0 s, step 2");   // init, then hello
+}
+
 TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   start();
   bool go_enabled_during_run = true;
@@ -120,7 +134,7 @@ TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   });
   go_and_run();
   EXPECT_FALSE(go_enabled_during_run);
-  EXPECT_EQ(busy, U"running 2.5 s|suspended 2.5 s");
+  EXPECT_EQ(busy, U"running 2.5 s, step 0|suspended 2.5 s, step 0");
   EXPECT_EQ(ui.caption(control::lblBusy), U"");
   EXPECT_NE(console().find(U"---- run 1 finished in 2.5 s"), text::npos);
   EXPECT_TRUE(ui.is_enabled(control::cmdGo));
