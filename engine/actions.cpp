@@ -1,5 +1,7 @@
 #include "engine/actions.h"
 
+#include <algorithm>
+
 #include "common/checked.h"
 #include "common/errors.h"
 #include "engine/custom_actions.h"
@@ -11,6 +13,10 @@
 #include "engine/variables.h"
 
 namespace zr {
+
+// Locators are set at every step: "sv" literals carry their length, which a
+// plain U"..." would have counted at run time.
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -46,7 +52,7 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
     output.printed = action;
     output.to_console = true;
   } else if (kind == U'"' || kind == U'`') {
-    state.dialog.locator = U"parse_strings_with_macro_variables";
+    state.dialog.locator = U"parse_strings_with_macro_variables"sv;
     output.built = build_macro_text(state, text_view(action).substr(2));
     output.printed = output.built;
   } else if (action == names.text_marker || action == names.print_marker) {
@@ -65,9 +71,11 @@ text build_macro_text(engine_state& state, text_view rest) {
   const char32_t action_escape = state.schema.header.action_escape;
   text out;
   while (!rest.empty()) {
-    if (!rest.starts_with(doubled)) {
-      out += rest[0];
-      rest.remove_prefix(1);
+    // The plain text up to the next doubled escape is copied in one piece.
+    const std::size_t plain = std::min(rest.find(doubled), rest.size());
+    if (plain > 0) {
+      out += rest.substr(0, plain);
+      rest.remove_prefix(plain);
       continue;
     }
     if (rest.size() < 3) raise_platform_error(error_number::index_range);
@@ -91,13 +99,13 @@ text build_macro_text(engine_state& state, text_view rest) {
 
 void run_event_action(engine_state& state, std::int16_t e) {
   const event_row& row = checked_at(state.schema.events, e);
-  state.dialog.locator = U"handlig_action_error";
+  state.dialog.locator = U"handlig_action_error"sv;
   if (tracing(state))
     trace(state, U"action(", number_text(e), U")=", row.action, U"  act_text(event_ind)= ",
           bool_text(row.act_text));
   action_output output;
   evaluate(state, row, output);
-  state.dialog.locator = U"making_text_error";
+  state.dialog.locator = U"making_text_error"sv;
   if (output.to_console) {
     send_message(state, output.printed);
     return;

@@ -12,6 +12,10 @@
 
 namespace zr {
 
+// Locators are set at every step: "sv" literals carry their length, which a
+// plain U"..." would have counted at run time.
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr std::int32_t step_counter_limit = 2000000000;
@@ -162,7 +166,7 @@ text run_step(engine_state& state) {
   dialog_state& dialog = state.dialog;
   run_state& run = state.run;
   const derived_names& names = state.schema.names;
-  dialog.locator = U"dialog step start";
+  dialog.locator = U"dialog step start"sv;
   count_step(state);
   wait_for_step(state);
   if (run.coming_event.empty()) raise_engine_error(U"empty coming event name");
@@ -173,18 +177,18 @@ text run_step(engine_state& state) {
     trace(state, U"end event encountered in Dialog ");
     return U"end";
   }
-  dialog.locator = U"recognizing event";
+  dialog.locator = U"recognizing event"sv;
   const std::int16_t e = recognize(state);
   if (e == 0) {
     if (run.coming_event == names.init_event) return U"";
     raise_not_understood(state);
   }
   const event_row& row = state.schema.events[e];
-  dialog.locator = U"event is found";
+  dialog.locator = U"event is found"sv;
   if (tracing(state)) trace(state, number_text(e), U"event `", run.coming_event, U"`");
   if (row.store_fragment != 0) control_thread(state, row.store_fragment);
   run_event_action(state, e);
-  dialog.locator = U"queue building started";
+  dialog.locator = U"queue building started"sv;
   queue_post_events(state, row);
   move_nest(state, row);
   if (run.coming_event == names.end_event ||

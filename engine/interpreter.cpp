@@ -37,7 +37,11 @@ struct operation {
   text o1;
   bool o1_in_place = false;
   std::size_t o1_length = 0;
-  text o2;
+  // Operand 2 refers to a variable's value where it stands, or to o2_kept: a
+  // literal's value, or a copy when operand 1 is the same variable (the
+  // operation changes it).
+  text_view o2;
+  text o2_kept;
   std::int16_t ix2 = 0;
 };
 
@@ -76,12 +80,20 @@ void resolve_operand2(engine_state& state, operation& op) {
   if (written.empty()) written = U"fff";
   if (written[0] == U'"') {
     std::size_t end = 0;
-    op.o2 = quoted_text(written, U'"', end);
+    op.o2_kept = quoted_text(written, U'"', end);
+    op.o2 = op.o2_kept;
   } else if (written[0] >= U'0' && written[0] <= U'9') {
-    op.o2 = number_literal(written);
+    op.o2_kept = number_literal(written);
+    op.o2 = op.o2_kept;
   } else {
     op.ix2 = vvv_index(state, written);
-    op.o2 = table_value(state, op.ix2);
+    const text& value = table_value(state, op.ix2);
+    if (op.ix2 == op.ix1) {
+      op.o2_kept = value;
+      op.o2 = op.o2_kept;
+    } else {
+      op.o2 = value;
+    }
   }
 }
 
@@ -195,7 +207,7 @@ void run_operator(engine_state& state, text_view body, operation& op) {
   resolve_operand2(state, op);
   const text_view o1 = operand1(state, op);
   if (is_arithmetic(op.op)) {
-    if (!is_numeric(op.o2)) raise_engine_error(U"operand 2 =`" + op.o2 + U"` is not numeric");
+    if (!is_numeric(op.o2)) raise_engine_error(U"operand 2 =`" + text(op.o2) + U"` is not numeric");
     if (!is_numeric(o1)) raise_engine_error(U"operand 1 =`" + text(o1) + U"` is not numeric");
   }
   if (tracing(state))
@@ -213,7 +225,7 @@ text operation_report(const engine_state& state, text_view statement, const oper
   const variable_table& table = state.variables;
   text report = U"operation=" + text(statement.substr(0, 1)) + text(text_crlf);
   report += U"operand 1=vvv(" + number_text(op.ix1) + U")=`" + text(operand1(state, op)) +
-            U"` oper2=`" + op.o2 + U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
+            U"` oper2=`" + text(op.o2) + U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
   report += U"segment=" + number_text(table.sss) + U"   offset=" + number_text(table.fff) +
             text(text_crlf);
   long long segment = static_cast<long long>(table.sss) * table.zzz;

@@ -76,6 +76,12 @@ TEST_F(InterpreterTest, OperatorStatements) {
       {{}, U"=x,3.5&", U"x", U"4"},
       {{}, U"=x,100000&", U"x", U"100000"},
       {{{U"x", U"ab"}, {U"y", U"cd"}}, U"&x,y", U"x", U"abcd"},
+      // Operand 2 is operand 1: read before the operation changes it.
+      {{{U"x", U"abcdefghijklmnopqrstu"}},
+       U"&x,x",
+       U"x",
+       U"abcdefghijklmnopqrstuabcdefghijklmnopqrstu"},
+      {{{U"x", U"abc"}}, U"=x,x", U"x", U"abc"},
       {{{U"n", U"5"}}, U"+n", U"n", U"5"},
       {{{U"n", U"5"}, {U"fff", U"3"}}, U"+n", U"n", U"5"},  // fff comes from the engine: 0
       {{{U"n", U"5"}}, U"+n,1", U"n", U"6"},
@@ -327,6 +333,14 @@ TEST_F(InterpreterTest, FailedStoreKeepsTheEntryAndTheEngineValue) {
   EXPECT_EQ(description, U"Type mismatch\r\n" + operator_report(U"=sss,y", 5, U"10", U"abc", 7));
   EXPECT_EQ(table_value(*state, 5), U"abc");
   EXPECT_EQ(state->variables.sss, 10);
+}
+
+TEST_F(InterpreterTest, FailedStoreReportsOperand2AsItWasRead) {
+  state->variables.sss = 20000;
+  auto [number, description] = failure_of(U"&sss,sss");
+  EXPECT_EQ(number, error_number::overflow);
+  EXPECT_EQ(description,
+            U"Overflow\r\n" + operator_report(U"&sss,sss", 5, U"20000", U"20000", 5, 20000));
 }
 
 TEST_F(InterpreterTest, StatementsWithoutAnOperator) {

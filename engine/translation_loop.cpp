@@ -18,6 +18,10 @@
 
 namespace zr {
 
+// Locators and commands are set and compared at every step: "sv" literals
+// carry their length, which a plain U"..." would have counted at run time.
+using namespace std::string_view_literals;
+
 namespace {
 
 // The upto command: reads raw source text up to a delimiter (a string
@@ -45,15 +49,15 @@ void read_up_to(engine_state& state, text_view command) {
 
 // Carries out a feed back command; true when the loop must end.
 bool carry_out(engine_state& state, const text& command) {
-  if (command.starts_with(U"upto")) {
+  if (command.starts_with(U"upto"sv)) {
     read_up_to(state, command);
-  } else if (command == U"i") {
+  } else if (command == U"i"sv) {
     make_line_prefix(state);
-  } else if (command == U"lf") {
+  } else if (command == U"lf"sv) {
     print_text(state, text_crlf);
   } else if (command == state.schema.names.doubled_macro_escape) {
     close_all_streams(state);
-  } else if (command == U"end") {
+  } else if (command == U"end"sv) {
     return true;
   }
   return false;
@@ -86,14 +90,14 @@ void next_event(engine_state& state) {
   }
   if (run.end_of_text)
     raise_engine_error(U"end of text encountered; dialogs has been stopped ... ");
-  run.locator = U"before tockenizer call";
+  run.locator = U"before tockenizer call"sv;
   find_tock(state);
 }
 
 void run_dialog(engine_state& state) {
   for (;;) {
     yield_to_host(state);
-    state.run.locator = U"before dialog call";
+    state.run.locator = U"before dialog call"sv;
     if (carry_out(state, dialog_step(state))) return;
     next_event(state);
   }
@@ -182,7 +186,7 @@ void make_line_prefix(engine_state& state) {
 }
 
 void compile(engine_state& state) {
-  state.run.locator = U"compile start";
+  state.run.locator = U"compile start"sv;
   try {
     run_compile(state);
   } catch (...) {

@@ -152,7 +152,7 @@ std::int16_t vvv_index(engine_state& state, text_view name) {
   return table.vvv_count;
 }
 
-text vvv_value(engine_state& state, text_view name) {
+const text& vvv_value(engine_state& state, text_view name) {
   return table_value(state, vvv_index(state, name));
 }
 

@@ -56,7 +56,7 @@ std::int32_t to_int32(double value);
 // of space =`3000` encountered ..." past index 199).
 std::int16_t vvv_index(engine_state& state, text_view name);
 // The value at vvv_index(name): a new name is created with the value "".
-text vvv_value(engine_state& state, text_view name);
+const text& vvv_value(engine_state& state, text_view name);
 // The variable's value as a 16-bit integer in decimal text; raises
 // "imbedded variable `name` is not numeric ... ".
 text imbedded_number(engine_state& state, text_view name);
