@@ -44,6 +44,12 @@ class fake_toolkit : public toolkit {
   void set_text_colour(control which, colour foreground) override {
     text_colours[which] = foreground;
   }
+  void set_schema_highlighting(control box, bool on) override {
+    if (on)
+      highlighted.insert(box);
+    else
+      highlighted.erase(box);
+  }
   twips_rect geometry(control which) const override;
   void set_geometry(control which, twips_rect rect) override { geometries[which] = rect; }
   twips_rect screen() const override { return screen_rect; }
@@ -96,6 +102,7 @@ class fake_toolkit : public toolkit {
   std::map<control, twips_rect> screen_areas;
   std::set<control> modified;
   std::set<control> disabled;
+  std::set<control> highlighted;  // boxes coloured as schema text
   std::map<control, std::vector<text>> menus;
   std::map<timer, timer_setting> timers;
   std::vector<text> messages;

@@ -151,6 +151,7 @@ void open_editor(frontend& fe, editor_pane pane) {
   fe.editor.current_text = text(look.name);
   fe.ui.set_background(control::frmEdit, look.background);
   fe.ui.set_text_colour(control::txtEdit, colour::rgb(0, 0, 0));
+  fe.ui.set_schema_highlighting(control::txtEdit, pane == editor_pane::schema);
   fe.ui.set_box_text(control::txtEdit, fe.ui.box_text(look.box));
   fe.ui.set_visible(control::frmEdit, true);
 }

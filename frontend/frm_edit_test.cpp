@@ -46,6 +46,8 @@ TEST_F(Editor, FourWaysInWithTheirCaptionsAndColours) {
     EXPECT_EQ(ui.caption(control::frmEdit), r.caption);
     EXPECT_EQ(ui.backgrounds[control::frmEdit], r.background);
     EXPECT_EQ(ui.text_colours[control::txtEdit], colour::rgb(0, 0, 0));
+    // Only schema text is coloured as schema text.
+    EXPECT_EQ(ui.highlighted.count(control::txtEdit), r.pane == control::txtSchema ? 1u : 0u);
     EXPECT_EQ(edit_text(), r.shown);
     EXPECT_TRUE(ui.is_visible(control::frmEdit));
     ui.double_click(control::txtEdit);

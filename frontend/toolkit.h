@@ -128,6 +128,8 @@ class toolkit {
   virtual void set_caption(control which, text_view caption) = 0;
   virtual void set_background(control which, colour background) = 0;
   virtual void set_text_colour(control which, colour foreground) = 0;
+  // Colours a multi-line box's text as schema text, or leaves it plain.
+  virtual void set_schema_highlighting(control box, bool on) = 0;
   virtual twips_rect geometry(control which) const = 0;
   virtual void set_geometry(control which, twips_rect rect) = 0;
   virtual twips_rect screen() const = 0;

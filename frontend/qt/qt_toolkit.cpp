@@ -430,6 +430,17 @@ answer qt_toolkit::ask_yes_no_cancel(text_view message) {
   }
 }
 
+void qt_toolkit::set_schema_highlighting(control box, bool on) {
+  pane_box* found = pane(box);
+  if (found == nullptr) raise_platform_error(error_number::invalid_argument);
+  schema_highlighter*& highlighter = highlighters_[box];
+  if (highlighter == nullptr) {
+    highlighter = new schema_highlighter(nullptr);
+    highlighter->setParent(this);
+  }
+  highlighter->setDocument(on ? found->widget->document() : nullptr);
+}
+
 void qt_toolkit::notice(text_view message) {
   if (unattended_) {
     message_box(message);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frontend/qt/box_text.h"
+#include "frontend/qt/schema_highlighter.h"
 #include "frontend/qt/windows.h"
 #include "frontend/toolkit.h"
 
@@ -58,6 +59,7 @@ class qt_toolkit : public QObject, public toolkit {
   void set_caption(control which, text_view caption) override;
   void set_background(control which, colour background) override;
   void set_text_colour(control which, colour foreground) override;
+  void set_schema_highlighting(control box, bool on) override;
   twips_rect geometry(control which) const override;
   void set_geometry(control which, twips_rect rect) override;
   twips_rect screen() const override;
@@ -124,6 +126,8 @@ class qt_toolkit : public QObject, public toolkit {
   bool changing_ = false;
   long pump_passes_ = 0;
   mutable long whole_text_conversions_ = 0;
+  // The highlighters of the boxes that show schema text, made on first use.
+  std::map<control, schema_highlighter*> highlighters_;
   // Last, so the windows go first and their last signals still find the
   // toolkit whole.
   zorvex_windows windows_;
