@@ -34,7 +34,7 @@ file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_installed.py
 install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_BINARY_DIR}/python/_installed.py
         DESTINATION ${ZR_PYTHON_DIR}/zorvex)
 
-if(ZR_TESTS)
+if(ZR_HOST_TESTS)
   # Installs into a temporary prefix and builds programs against the result.
   add_test(NAME install.prefix
            COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-install.sh ${PROJECT_BINARY_DIR}
