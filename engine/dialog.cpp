@@ -139,17 +139,10 @@ void queue_post_events(engine_state& state, const event_row& row) {
   dialog.queue_length += n;
 }
 
-// a + b as a 16-bit count of the dialog: outside -32768..32767 it overflows.
-int sum16(int a, int b) {
-  const int sum = a + b;
-  if (sum < -32768 || sum > 32767) raise_platform_error(error_number::overflow);
-  return sum;
-}
-
 void move_nest(engine_state& state, const event_row& row) {
   dialog_state& dialog = state.dialog;
   // Computed left to right in 16 bits, before the depth checks.
-  int nest = sum16(sum16(dialog.nest, row.level), -1);
+  const int nest = static_cast<int>(checked_int16(checked_int16(dialog.nest + row.level) - 1));
   if (nest < 0) raise_engine_error(U"level jupms to low ...");
   if (nest > max_nest) raise_engine_error(U"level jumps to high ... ");
   if (nest + row.post_states_quantity > max_nest)

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
@@ -100,8 +101,7 @@ void resolve_operand2(engine_state& state, operation& op) {
 // --- the operators ---
 
 text sum_text(long long value) {
-  if (value < -32768 || value > 32767) raise_platform_error(error_number::overflow);
-  return number_text(value);
+  return number_text(checked_int16(value));
 }
 
 // Absolute stack index of "[" and "]".
@@ -121,9 +121,8 @@ long long stack_offset(const engine_state& state, text_view o2) {
   const variable_table& table = state.variables;
   if (f >= table.zzz || f < 0)
     raise_engine_error(U"stack offset `" + text(o2) + U"` is out of limits ... ");
-  long long s = static_cast<long long>(table.sss) * table.zzz + f;
   // The index is a 16-bit number: a larger one overflows before it is checked.
-  if (s < -32768 || s > 32767) raise_platform_error(error_number::overflow);
+  const long long s = checked_int16(static_cast<long long>(table.sss) * table.zzz + f);
   if (s >= stack_size || s < 0)
     raise_engine_error(U"stack subsript `" + number_text(s) + U"` is out of limits ... ");
   return s;
