@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/growth.h"
+
 namespace zr {
 
 namespace {
@@ -22,16 +24,29 @@ std::optional<std::string> refusal(int fd, bool from_stdin) {
   return std::nullopt;
 }
 
+// Reads straight into `bytes`: a regular file in one piece of its size (plus
+// one byte to see the end), anything else in growing pieces.
 bool read_all(int fd, std::string& bytes) {
-  char buffer[65536];
+  struct stat info;
+  std::size_t piece = 65536;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    piece = static_cast<std::size_t>(info.st_size) + 1;
+  std::size_t used = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) return true;
+    if (used == bytes.size()) {
+      reserve_growing(bytes, used + piece);
+      bytes.resize(bytes.capacity());
+    }
+    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (n == 0) {
+      bytes.resize(used);
+      return true;
+    }
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    bytes.append(buffer, static_cast<std::size_t>(n));
+    used += static_cast<std::size_t>(n);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include "common/growth.h"
+
 namespace zr {
 
 namespace {
@@ -57,20 +59,32 @@ text from_utf8(std::string_view bytes) {
   return out;
 }
 
+// Writes through a pointer into room made once (a byte never gives more than
+// one character): a push per character costs more than the decoding.
 void append_utf8(std::string_view bytes, text& out) {
+  const size_t start = out.size();
+  reserve_growing(out, start + bytes.size());
+  out.resize(start + bytes.size());
+  char32_t* write = out.data() + start;
   size_t i = 0;
   while (i < bytes.size()) {
-    unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    int length = sequence_length(lead);
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      *write++ = lead;
+      ++i;
+      continue;
+    }
+    const int length = sequence_length(lead);
     char32_t c;
     if (length > 0 && decode_one(bytes, i, length, c)) {
-      out.push_back(c);
+      *write++ = c;
       i += length;
     } else {
-      out.push_back(lead);  // Latin-1 reading of a stray byte
+      *write++ = lead;  // Latin-1 reading of a stray byte
       ++i;
     }
   }
+  out.resize(static_cast<size_t>(write - out.data()));
 }
 
 std::string to_utf8(text_view characters) {
@@ -80,22 +94,38 @@ std::string to_utf8(text_view characters) {
   return out;
 }
 
+namespace {
+
+size_t utf8_length(char32_t c) {
+  return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+}  // namespace
+
+// Measures first, then writes through a pointer into room made once.
 void append_as_utf8(text_view characters, std::string& out) {
+  size_t length = 0;
+  for (char32_t c : characters)
+    length += utf8_length(c);
+  const size_t start = out.size();
+  reserve_growing(out, start + length);
+  out.resize(start + length);
+  char* write = out.data() + start;
   for (char32_t c : characters) {
     if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
+      *write++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      *write++ = static_cast<char>(0xC0 | (c >> 6));
+      *write++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      *write++ = static_cast<char>(0xE0 | (c >> 12));
+      *write++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *write++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | ((c >> 18) & 0x07)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      *write++ = static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+      *write++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *write++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *write++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
 }

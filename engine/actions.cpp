@@ -4,6 +4,7 @@
 
 #include "common/checked.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/custom_actions.h"
 #include "engine/engine_state.h"
 #include "engine/interpreter.h"
@@ -74,14 +75,14 @@ text build_macro_text(engine_state& state, text_view rest) {
     // The plain text up to the next doubled escape is copied in one piece.
     const std::size_t plain = std::min(rest.find(doubled), rest.size());
     if (plain > 0) {
-      out += rest.substr(0, plain);
+      append_growing(out, rest.substr(0, plain));
       rest.remove_prefix(plain);
       continue;
     }
     if (rest.size() < 3) raise_platform_error(error_number::index_range);
     const char32_t letter = rest[2];
     if (letter != action_escape) {
-      out += macro_variable(state, letter);
+      append_growing(out, text_view(macro_variable(state, letter)));
       rest.remove_prefix(3);
       continue;
     }
@@ -89,8 +90,9 @@ text build_macro_text(engine_state& state, text_view rest) {
     if (digit < U'0' || digit > U'9')
       raise_engine_error(U"sorry, now only one digit is implemented ... ");
     const variable_table& vars = state.variables;
-    out += table_value(state,
-                       stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'));
+    append_growing(
+        out, text_view(table_value(state, stack_base + static_cast<long long>(vars.sss) * vars.zzz +
+                                              (digit - U'0'))));
     rest.remove_prefix(4);
   }
   trace(state, U"stream to print =`", out, U"`");

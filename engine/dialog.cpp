@@ -166,7 +166,7 @@ text run_step(engine_state& state) {
   if (state.flags.debug_on) trace_coming_event(state);
   // An end event from the queue ends the dialog; one the tokenizer read from
   // the source is matched like any other event.
-  if (run.coming_event == names.end_event && state.tokenizer.from_source.empty()) {
+  if (run.coming_event == names.end_event && state.tokenizer.from_source == 0) {
     trace(state, U"end event encountered in Dialog ");
     return U"end";
   }
@@ -209,7 +209,7 @@ void trace_nest(engine_state& state, text_view message) {
 text dialog_step(engine_state& state) {
   try {
     text command = run_step(state);
-    state.tokenizer.from_source.clear();
+    state.tokenizer.from_source = 0;
     return command;
   } catch (...) {
     raise_with_context(state.dialog.locator);

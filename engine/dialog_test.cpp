@@ -137,10 +137,10 @@ TEST_F(DialogTest, EndConditions) {
   EXPECT_EQ(step(U"stop"), U"end");
   state->dialog.nest = 1;
   // The end event from the queue ends the dialog even when nothing accepts it.
-  state->tokenizer.from_source.clear();
+  state->tokenizer.from_source = 0;
   EXPECT_EQ(step(U".end"), U"end");
   // Read from the source, it is matched like any other event.
-  state->tokenizer.from_source = U"w";
+  state->tokenizer.from_source = U'w';
   EXPECT_TRUE(failure(U".end").starts_with(U"TEXT IS NOT UNDERSTOOD"));
   // The init event accepted by nothing does nothing.
   EXPECT_EQ(step(U".init"), U"");

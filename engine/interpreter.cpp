@@ -8,6 +8,7 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/flags.h"
 #include "engine/messages.h"
@@ -156,7 +157,7 @@ void carry_out(engine_state& state, const operation& op) {
       break;
     }
     case U'&':
-      destination += op.o2;  // operand 1 is the destination: appended in place
+      append_growing(destination, op.o2);  // operand 1 is the destination: appended in place
       break;
     case U'[':
       stack_element(state, stack_subscript(op.o2)) = o1;

@@ -1,5 +1,6 @@
 #include "engine/limits.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -12,7 +13,7 @@ namespace zr {
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
+using clock_type = coarse_clock;
 
 // Resident memory is read from /proc at most this often: often enough that a
 // text doubling at every step is caught long before it fills the machine.
@@ -25,6 +26,12 @@ text seconds_text(double seconds) {
 }
 
 }  // namespace
+
+coarse_clock::time_point coarse_clock::now() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+}
 
 long long default_memory_limit_mb() {
   const long pages = sysconf(_SC_PHYS_PAGES);

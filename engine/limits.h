@@ -12,10 +12,22 @@ namespace zr {
 
 struct engine_state;
 
+// The monotonic clock at its coarse grain (a few milliseconds): the limits
+// read it at every poll, and the precise clock costs several times more than
+// a dialog step's look-ups there.
+struct coarse_clock {
+  using duration = std::chrono::nanoseconds;
+  using rep = duration::rep;
+  using period = duration::period;
+  using time_point = std::chrono::time_point<coarse_clock>;
+  static constexpr bool is_steady = true;
+  static time_point now();
+};
+
 struct limits_state {
   run_limits limits{0, 0, default_memory_limit_mb()};  // kept from run to run
-  std::chrono::steady_clock::time_point started;
-  std::chrono::steady_clock::time_point memory_checked;
+  coarse_clock::time_point started;
+  coarse_clock::time_point memory_checked;
 };
 
 // Starts the clock of a run.

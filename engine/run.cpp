@@ -14,7 +14,10 @@ namespace zr {
 namespace {
 
 void act_on_termination(engine_state& state) {
-  if (state.flags.terminate_requested.exchange(false))
+  // A plain read first: the exchange is a locked write, and this runs at every
+  // dialog step.
+  if (state.flags.terminate_requested.load(std::memory_order_relaxed) &&
+      state.flags.terminate_requested.exchange(false))
     raise_engine_error(U"user ordered to terminate");
 }
 
@@ -55,15 +58,16 @@ void wait_for_step(engine_state& state) {
 
 void print_text(engine_state& state, text_view printed) {
   run_state& run = state.run;
-  run.last_printed = run.line_prefix;
-  run.last_printed += printed;
-  run.line_prefix.clear();
   if (state.schema.header.print_while_processing) {
     if (state.flags.debug_on) send_message(state, text_crlf);
-    send_message(state, run.last_printed);
+    send_message(state, run.line_prefix + text(printed));
     if (state.flags.debug_on) send_message(state, text_crlf);
   }
-  append_as_utf8(run.last_printed, run.result_body);
+  // The result takes the prefix and the text where they stand, without a
+  // joined copy: a printed text can be the whole collected output.
+  append_as_utf8(run.line_prefix, run.result_body);
+  append_as_utf8(printed, run.result_body);
+  run.line_prefix.clear();
 }
 
 std::string assemble_result(engine_state& state) {

@@ -26,7 +26,6 @@ struct run_state {
   text ttype;
   text script_name = U"zorvane-1";
   text line_prefix;
-  text last_printed;
   // The result as it grows, in UTF-8: a quarter of the memory of engine text.
   std::string result_body;
   text redirect_line;

@@ -132,7 +132,6 @@ TEST_F(RunTest, PrintsWithoutPrefixAreJoined) {
   print_text(*state, U"Hi");
   print_text(*state, U"There");
   EXPECT_EQ(state->run.result_body, "\r\n   HiThere");
-  EXPECT_EQ(state->run.last_printed, U"There");
   EXPECT_TRUE(state->run.line_prefix.empty());
   EXPECT_TRUE(out->calls.empty());
 }

@@ -190,7 +190,6 @@ void start_text(engine_state& state) {
   run_state& run = state.run;
   run.end_of_text = false;
   run.text_length = static_cast<std::int64_t>(run.source_text.size());
-  run.last_printed.clear();
   peek_line(state);
 }
 

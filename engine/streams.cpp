@@ -3,6 +3,7 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 
@@ -65,7 +66,7 @@ void append_to_streams(engine_state& state, text_view printed) {
   for (int n = 1; n <= max_streams && served < streams.open_streams; ++n) {
     if (!streams.stream_open[n]) continue;
     text& content = stream_content(state, n);
-    content += printed;
+    append_growing(content, printed);
     if (tracing(state))
       trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" has value = ", content);
     ++served;

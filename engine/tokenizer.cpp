@@ -69,7 +69,7 @@ void trace_separator(engine_state& state, const separator_match& found, text_vie
 void deliver_end_of_text(engine_state& state) {
   state.run.end_of_text = true;
   state.run.coming_event = state.schema.names.end_of_text_event;
-  state.tokenizer.from_source = U"e";
+  state.tokenizer.from_source = U'e';
   trace(state, U"TZ: parser: end of text = ", state.run.coming_event, U" found ... ");
 }
 
@@ -87,10 +87,10 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     run.coming_event = lookup;
     run.tocken = lookup;
-    state.tokenizer.from_source = U"k";
+    state.tokenizer.from_source = U'k';
   } else {
     run.coming_event = state.schema.names.identifier_event;
-    state.tokenizer.from_source = U"w";
+    state.tokenizer.from_source = U'w';
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
@@ -100,13 +100,13 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
 void scan(engine_state& state) {
   tokenizer_state& tokenizer = state.tokenizer;
   run_state& run = state.run;
-  tokenizer.from_source = U"t";
+  tokenizer.from_source = U't';
   if (!tokenizer.pending_separator.empty()) {
     run.coming_event = tokenizer.pending_separator;
     // The separator ended the word just delivered: it ends before scan_position.
     run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
     tokenizer.pending_separator.clear();
-    tokenizer.from_source = U"s";
+    tokenizer.from_source = U's';
     return;
   }
   for (;;) {
@@ -135,7 +135,7 @@ void scan(engine_state& state) {
       if (tracing(state))
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
               U"`", U" separator_length=", number_text(found.length));
-      tokenizer.from_source = U"s";
+      tokenizer.from_source = U's';
       return;
     }
     // A native separator before any word is skipped.

@@ -10,9 +10,9 @@ namespace zr {
 struct engine_state;
 
 struct tokenizer_state {
-  // Kind mark of the coming event: "s" separator, "e" end of text, "w" word,
-  // "k" keyword, "t" while searching; empty for queued and init events.
-  text from_source;
+  // Kind mark of the coming event: 's' separator, 'e' end of text, 'w' word,
+  // 'k' keyword, 't' while searching; 0 for queued and init events.
+  char32_t from_source = 0;
   // A declared separator found right after a word, delivered next.
   text pending_separator;
   // The word as the keyword look-up sees it; kept to reuse its storage.

@@ -1,6 +1,7 @@
 #include "engine/translate.h"
 
 #include "common/easylife.h"
+#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/limits.h"
 #include "engine/messages.h"
@@ -47,7 +48,7 @@ std::optional<std::string> translate_utf8(engine_state& state, std::string_view 
   state.run.schema_text = from_utf8(schema);
   text& held = state.run.source;
   held.clear();
-  held.reserve(source.size() + text_crlf.size());
+  reserve_growing(held, source.size() + text_crlf.size());
   append_utf8(source, held);
   held += text_crlf;
   if (!run_translation(state)) return std::nullopt;

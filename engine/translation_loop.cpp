@@ -153,7 +153,6 @@ void run_init(engine_state& state) {
   run.reengine_line.clear();
   run.save_line.clear();
   run.result_body.clear();
-  run.last_printed.clear();
   run.line_prefix.clear();
   run.result.reset();
   run.failure.reset();
@@ -163,7 +162,7 @@ void run_init(engine_state& state) {
 
 void dialog_init(engine_state& state) {
   dialog_state& dialog = state.dialog;
-  state.tokenizer.from_source.clear();
+  state.tokenizer.from_source = 0;
   // A separator left pending by a run that failed must not open this one.
   state.tokenizer.pending_separator.clear();
   dialog.nest_stack[1] = builtin_state::root;

@@ -1,0 +1,67 @@
+// Growing texts that may become large: the source, the collected result,
+// variables and streams that gather a whole program. Past a few megabytes
+// their storage is asked for as transparent huge pages, so a text that grows
+// touches its fresh memory in 2 MB pieces instead of 4 KB ones (on a large
+// translation the page faults cost more than the copying).
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zr {
+
+// Storage of at least this many bytes is advised as huge pages.
+constexpr std::size_t huge_storage_bytes = std::size_t{2} << 20;
+
+// Advises the whole 2 MB pages inside [data, data + bytes) as huge pages; a
+// system without them ignores the advice.
+void advise_huge_pages(void* data, std::size_t bytes);
+
+// An empty string with room for `capacity` characters, advised as huge pages
+// before anything is written into it.
+template <class Char>
+std::basic_string<Char> huge_storage(std::size_t capacity) {
+  std::basic_string<Char> storage;
+  storage.reserve(capacity);
+  advise_huge_pages(storage.data(), storage.capacity() * sizeof(Char));
+  return storage;
+}
+
+// The room a text that needs `needed` characters grows to: at least double
+// the old room, so appends take amortised constant time; exactly what is
+// asked for while the text is empty.
+template <class Char>
+std::size_t grown_capacity(const std::basic_string<Char>& s, std::size_t needed) {
+  return s.empty() ? needed : std::max(needed, 2 * s.capacity());
+}
+
+// Makes room for `needed` characters in `s`.
+template <class Char>
+void reserve_growing(std::basic_string<Char>& s, std::size_t needed) {
+  if (needed <= s.capacity()) return;
+  if (needed * sizeof(Char) < huge_storage_bytes) {
+    s.reserve(grown_capacity(s, needed));
+    return;
+  }
+  std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
+  grown.append(s);
+  s.swap(grown);
+}
+
+// Appends `more` to `s`. `more` may be a view into `s` itself.
+template <class Char>
+void append_growing(std::basic_string<Char>& s, std::basic_string_view<Char> more) {
+  const std::size_t needed = s.size() + more.size();
+  if (needed <= s.capacity() || needed * sizeof(Char) < huge_storage_bytes) {
+    s.append(more);
+    return;
+  }
+  std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
+  grown.append(s);
+  grown.append(more);  // before the old storage goes: `more` may lie in it
+  s.swap(grown);
+}
+
+}  // namespace zr
