@@ -39,7 +39,8 @@ void index_separators(schema_lookup& lookup, const schema_table& schema) {
 void index_keywords(schema_lookup& lookup, const schema_table& schema) {
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
-    if (row.kword) lookup.keywords.try_emplace(row.event_name, e);
+    // The first keyword event of a name wins.
+    if (row.kword && !lookup.keywords.find(row.event_name)) lookup.keywords[row.event_name] = e;
   }
 }
 
@@ -51,21 +52,21 @@ bool tried_for_every_name(const event_row& row, const derived_names& names) {
 }
 
 void index_candidates(schema_lookup& lookup, const schema_table& schema) {
-  text_map<event_list> own;
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
     if (tried_for_every_name(row, schema.names))
       lookup.shared_candidates.push_back(e);
     else
-      own[row.event_name].push_back(e);
+      lookup.candidates[row.event_name].push_back(e);
   }
-  for (auto& [name, rows] : own) {
+  // Each name's own rows merged with the shared ones, in index order.
+  lookup.candidates.for_each([&](const text&, event_list& rows) {
     event_list merged;
     merged.reserve(rows.size() + lookup.shared_candidates.size());
     std::merge(rows.begin(), rows.end(), lookup.shared_candidates.begin(),
                lookup.shared_candidates.end(), std::back_inserter(merged));
-    lookup.candidates.emplace(name, std::move(merged));
-  }
+    rows = std::move(merged);
+  });
 }
 
 }  // namespace
@@ -85,13 +86,13 @@ const event_list* large_separators_starting(const schema_lookup& lookup, char32_
 }
 
 std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
-  auto found = lookup.keywords.find(word);
-  return found == lookup.keywords.end() ? 0 : found->second;
+  const std::int16_t* found = lookup.keywords.find(word);
+  return found ? *found : 0;
 }
 
 const event_list& candidate_rows(const schema_lookup& lookup, text_view name) {
-  auto found = lookup.candidates.find(name);
-  return found == lookup.candidates.end() ? lookup.shared_candidates : found->second;
+  const event_list* found = lookup.candidates.find(name);
+  return found ? *found : lookup.shared_candidates;
 }
 
 }  // namespace zr

@@ -5,6 +5,7 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/dialog.h"
 #include "engine/engine_state.h"
 #include "engine/flags.h"
@@ -115,6 +116,10 @@ void run_compile(engine_state& state) {
   set_steps(state, state.schema.header.steps_in_dialog);
   // The source is held once: it moves to the text being scanned.
   run.source_text = std::move(run.source);
+  // Room for a result half as long again as the source, asked for once: a
+  // translation's result is usually about as long as its source, and room
+  // never written costs no memory.
+  reserve_growing(run.result_body, run.source_text.size() + run.source_text.size() / 2);
   start_text(state);
   run.phase = run_state::reading::source;
   dialog_init(state);
