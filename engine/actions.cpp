@@ -67,22 +67,26 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
 
 }  // namespace
 
-text build_macro_text(engine_state& state, text_view rest) {
+namespace {
+
+// Visits the pieces a macro text is made of, in order: plain text up to the
+// next doubled escape, the values of macro variables and stack elements.
+// Reading a piece changes nothing, so a text can be walked twice.
+template <class Visit>
+void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   const text& doubled = state.schema.names.doubled_macro_escape;
   const char32_t action_escape = state.schema.header.action_escape;
-  text out;
   while (!rest.empty()) {
-    // The plain text up to the next doubled escape is copied in one piece.
     const std::size_t plain = std::min(rest.find(doubled), rest.size());
     if (plain > 0) {
-      append_growing(out, rest.substr(0, plain));
+      visit(rest.substr(0, plain));
       rest.remove_prefix(plain);
       continue;
     }
     if (rest.size() < 3) raise_platform_error(error_number::index_range);
     const char32_t letter = rest[2];
     if (letter != action_escape) {
-      append_growing(out, text_view(macro_variable(state, letter)));
+      visit(text_view(macro_variable(state, letter)));
       rest.remove_prefix(3);
       continue;
     }
@@ -90,11 +94,22 @@ text build_macro_text(engine_state& state, text_view rest) {
     if (digit < U'0' || digit > U'9')
       raise_engine_error(U"sorry, now only one digit is implemented ... ");
     const variable_table& vars = state.variables;
-    append_growing(
-        out, text_view(table_value(state, stack_base + static_cast<long long>(vars.sss) * vars.zzz +
-                                              (digit - U'0'))));
+    visit(text_view(table_value(
+        state, stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'))));
     rest.remove_prefix(4);
   }
+}
+
+}  // namespace
+
+// Measures the text first and then fills room made once: a macro text can
+// join whole streams, and growing it piece by piece would copy them again.
+text build_macro_text(engine_state& state, text_view rest) {
+  std::size_t length = 0;
+  for_each_macro_piece(state, rest, [&](text_view piece) { length += piece.size(); });
+  text out;
+  reserve_growing(out, length);
+  for_each_macro_piece(state, rest, [&](text_view piece) { out += piece; });
   trace(state, U"stream to print =`", out, U"`");
   return out;
 }
