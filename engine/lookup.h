@@ -4,13 +4,13 @@
 // by name, and for every event name the rows that can accept it.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
 #include "common/text.h"
+#include "engine/name_table.h"
 
 namespace zr {
 
@@ -18,73 +18,6 @@ struct schema_table;
 
 // Event indices in ascending (table) order.
 using event_list = std::vector<std::int16_t>;
-
-// A table from names to values for the look-ups made at every step: open
-// addressing over a power-of-two number of slots and a hash computed inline,
-// so a look-up is one pass over the name and, nearly always, one comparison.
-template <class Value>
-class name_table {
- public:
-  // Adds `name` with `value`, or returns the value it already has.
-  Value& operator[](text_view name) {
-    if (2 * (used_ + 1) > slots_.size()) grow();
-    slot& s = slot_for(name, hash_of(name));
-    if (!s.used) {
-      s = {text(name), Value(), hash_of(name), true};
-      ++used_;
-    }
-    return s.value;
-  }
-  // The value of `name`; null when it has none.
-  const Value* find(text_view name) const {
-    if (slots_.empty()) return nullptr;
-    const slot& s = slot_for(name, hash_of(name));
-    return s.used ? &s.value : nullptr;
-  }
-  template <class Visit>
-  void for_each(Visit visit) {
-    for (slot& s : slots_)
-      if (s.used) visit(s.name, s.value);
-  }
-
- private:
-  struct slot {
-    text name;
-    Value value{};
-    std::uint64_t hash = 0;
-    bool used = false;
-  };
-
-  // FNV-1a over the code points.
-  static std::uint64_t hash_of(text_view name) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (char32_t c : name)
-      h = (h ^ c) * 1099511628211ull;
-    return h;
-  }
-  // The slot holding `name`, or the empty slot where it would go.
-  template <class Self>
-  static auto& slot_in(Self& self, text_view name, std::uint64_t hash) {
-    const std::size_t mask = self.slots_.size() - 1;
-    for (std::size_t k = hash & mask;; k = (k + 1) & mask) {
-      auto& s = self.slots_[k];
-      if (!s.used || (s.hash == hash && s.name == name)) return s;
-    }
-  }
-  slot& slot_for(text_view name, std::uint64_t hash) { return slot_in(*this, name, hash); }
-  const slot& slot_for(text_view name, std::uint64_t hash) const {
-    return slot_in(*this, name, hash);
-  }
-  void grow() {
-    std::vector<slot> old(std::max<std::size_t>(16, 2 * slots_.size()));
-    old.swap(slots_);
-    for (slot& s : old)
-      if (s.used) slot_for(s.name, s.hash) = std::move(s);
-  }
-
-  std::vector<slot> slots_;
-  std::size_t used_ = 0;
-};
 
 struct schema_lookup {
   // Characters below this code find their separators through the tables.
