@@ -1,5 +1,5 @@
 // Growing texts that may become large: the source, the collected result,
-// variables and streams that gather a whole program. Past a few megabytes
+// variables and streams that gather a whole program. From 2 MB on
 // their storage is asked for as transparent huge pages, so a text that grows
 // touches its fresh memory in 2 MB pieces instead of 4 KB ones (on a large
 // translation the page faults cost more than the copying).
