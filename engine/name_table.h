@@ -18,9 +18,10 @@ class name_table {
   // Adds `name` with `value`, or returns the value it already has.
   Value& operator[](text_view name) {
     if (2 * (used_ + 1) > slots_.size()) grow();
-    slot& s = slot_for(name, hash_of(name));
+    const std::uint64_t hash = hash_of(name);
+    slot& s = slot_for(name, hash);
     if (!s.used) {
-      s = {text(name), Value(), hash_of(name), true};
+      s = {text(name), Value(), hash, true};
       ++used_;
     }
     return s.value;
