@@ -160,6 +160,14 @@ class Windows : public ::testing::Test {
     click(control::cmdGo);
     ASSERT_TRUE(wait_for([&] { return idle() && (script == nullptr || script->done()); }));
   }
+  // A schema and a source of 50000 words: a run long enough to be stopped.
+  void put_long_run() {
+    std::string words;
+    for (int k = 0; k < 50000; ++k)
+      words += "w" + std::to_string(k) + " ";
+    put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
+    put_file(home / "example/vbs_c/reallife.inc", words);
+  }
   // Everything the console received, shown or still buffered.
   text console_so_far() { return box(control::txtConsole) + fe().state.console_buffer; }
   std::size_t dialog_steps() {
@@ -360,11 +368,7 @@ TEST_F(Windows, EachPressOfStepAdvancesOneDialogStep) {
 }
 
 TEST_F(Windows, StopEndsALongRun) {
-  std::string words;
-  for (int k = 0; k < 50000; ++k)
-    words += "w" + std::to_string(k) + " ";
-  put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
-  put_file(home / "example/vbs_c/reallife.inc", words);
+  put_long_run();
   put_file(home / "d/zrresult.txt", "last good result");
   start();
   user_script user;
@@ -379,11 +383,7 @@ TEST_F(Windows, StopEndsALongRun) {
 // Go is disabled while a run goes; F5 and a second go change nothing, and
 // Shift+F5 stops the run from the editor window the console opened in.
 TEST_F(Windows, GoIsDisabledDuringARunAndShiftF5StopsIt) {
-  std::string words;
-  for (int k = 0; k < 50000; ++k)
-    words += "w" + std::to_string(k) + " ";
-  put_file(home / "example/vbs_c/s.txt", schema_with("", "  .id .t 0\r\n  .eot `` 1 -e\r\n"));
-  put_file(home / "example/vbs_c/reallife.inc", words);
+  put_long_run();
   start();
   user_script user;
   user.then([this] { return running(); },
