@@ -51,7 +51,8 @@ std::string step_line(const cli_options& options, const schema_input& schema,
 
 int write_result(const cli_options& options, const std::string& output_file,
                  const std::string& result) {
-  const std::string shown = options.raw ? result : to_utf8(stripped_result(from_utf8(result)));
+  // A view: the result can be the size of the whole translation.
+  const std::string_view shown = options.raw ? std::string_view(result) : stripped_result(result);
   if (output_file.empty()) {
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_result;

@@ -105,10 +105,9 @@ text time_stamp(double seconds) {
   return text(s.begin(), s.end());
 }
 
-text stripped_result(text_view result) {
-  constexpr text_view empty_header = U"\n\n\n\r\n";
-  if (result.starts_with(empty_header)) return text(result.substr(empty_header.size()));
-  return text(result);
+std::string_view stripped_result(std::string_view result) {
+  constexpr std::string_view empty_header = "\n\n\n\r\n";
+  return result.starts_with(empty_header) ? result.substr(empty_header.size()) : result;
 }
 
 double seconds_since_midnight() {

@@ -45,7 +45,7 @@ text real_text(double value, int digits);
 // A translation result as the hosts show it: the three empty header lines
 // and the line break that opens the body dropped exactly when the result
 // begins with LF LF LF CR LF; any other result unchanged.
-text stripped_result(text_view result);
+std::string_view stripped_result(std::string_view result);
 
 // Short clock text of the console: the seconds since midnight as a 32-bit
 // real, its first three characters dropped, the rest shown as "##00.00".

@@ -142,20 +142,20 @@ TEST(TimeStamp, OfNowHasTheClockForm) {
 
 TEST(StrippedResult, DropsOnlyAWholeEmptyHeader) {
   struct row {
-    text_view result;
-    text_view shown;
+    std::string_view result;
+    std::string_view shown;
   };
   const row rows[] = {
-      {U"\n\n\n\r\nHi", U"Hi"},
-      {U"\n\n\n\r\n", U""},
-      {U"\n\n\n\r\n\r\nHi", U"\r\nHi"},
-      {U"\n\n\nHi", U"\n\n\nHi"},
-      {U"\n\n\n\r", U"\n\n\n\r"},
-      {U"go.htm\n\n\n\r\nHi", U"go.htm\n\n\n\r\nHi"},
-      {U"", U""},
+      {"\n\n\n\r\nHi", "Hi"},
+      {"\n\n\n\r\n", ""},
+      {"\n\n\n\r\n\r\nHi", "\r\nHi"},
+      {"\n\n\nHi", "\n\n\nHi"},
+      {"\n\n\n\r", "\n\n\n\r"},
+      {"go.htm\n\n\n\r\nHi", "go.htm\n\n\n\r\nHi"},
+      {"", ""},
   };
   for (const row& r : rows)
-    EXPECT_EQ(stripped_result(r.result), r.shown) << to_utf8(r.result);
+    EXPECT_EQ(stripped_result(r.result), r.shown) << r.result;
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
   const std::string source = engine_text(fe, control::txtSource, state.source_file.path);
   std::optional<std::string> result = engine->translate(schema, source);
   if (result) {
-    text shown = stripped_result(from_utf8(*result));
+    text shown = from_utf8(stripped_result(*result));
     fe.ui.set_box_text(control::txtResult, shown);
     write_report_f(state.result_path, shown);
   } else {
