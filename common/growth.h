@@ -29,12 +29,17 @@ std::basic_string<Char> huge_storage(std::size_t capacity) {
   return storage;
 }
 
-// The room a text that needs `needed` characters grows to: at least double
-// the old room, so appends take amortised constant time; exactly what is
-// asked for while the text is empty.
+// The room a text that needs `needed` characters grows to: exactly that
+// while the text is empty; otherwise at least double the old room, so
+// appends take amortised constant time, and eight times it once the text is
+// large. Every growth copies the whole text into fresh pages, and fresh pages
+// are what a large translation spends most on, while room never written
+// costs no memory: a large text grows in few, long steps.
 template <class Char>
 std::size_t grown_capacity(const std::basic_string<Char>& s, std::size_t needed) {
-  return s.empty() ? needed : std::max(needed, 2 * s.capacity());
+  if (s.empty()) return needed;
+  const std::size_t factor = needed * sizeof(Char) < huge_storage_bytes ? 2 : 8;
+  return std::max(needed, factor * s.capacity());
 }
 
 // Makes room for `needed` characters in `s`.

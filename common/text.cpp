@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include <charconv>
+
 #include "common/growth.h"
 
 namespace zr {
@@ -147,8 +149,9 @@ void lower_in_place(text& characters) {
 }
 
 text number_text(long long value) {
-  std::string digits = std::to_string(value);
-  return text(digits.begin(), digits.end());
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return text(static_cast<const char*>(digits), end);
 }
 
 text bool_text(bool value) {

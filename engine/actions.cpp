@@ -21,54 +21,6 @@ using namespace std::string_view_literals;
 
 namespace {
 
-// What an action yields. `printed` refers to the text where it stands (the
-// action, the token, the event) or to `built`, a macro text expanded here.
-struct action_output {
-  text_view printed;
-  bool to_console = false;
-  text built;
-};
-
-void run_statement(engine_state& state, text_view statement) {
-  if (run_action_statement(state, statement)) return;
-  try {
-    actc(state, statement);
-  } catch (...) {
-    raise_with_context(U"error when calling user defined sub in `actc` ... ");
-  }
-}
-
-// The action's kind is told by its first two characters.
-void evaluate(engine_state& state, const event_row& row, action_output& output) {
-  const header_settings& header = state.schema.header;
-  const derived_names& names = state.schema.names;
-  const run_state& run = state.run;
-  const text& action = row.action;
-  if (row.act_text || action.empty() || action[0] != header.action_escape) {
-    output.printed = action;
-    return;
-  }
-  const char32_t kind = action.size() > 1 ? action[1] : 0;
-  if (kind != 0 && kind == header.text_string_escape) {
-    output.printed = action;
-    output.to_console = true;
-  } else if (kind == U'"' || kind == U'`') {
-    state.dialog.locator = U"parse_strings_with_macro_variables"sv;
-    output.built = build_macro_text(state, text_view(action).substr(2));
-    output.printed = output.built;
-  } else if (action == names.text_marker || action == names.print_marker) {
-    output.printed = run.tocken;
-  } else if (action == names.same_token_event) {
-    output.printed = run.coming_event == names.identifier_event ? run.tocken : run.coming_event;
-  } else if (kind == header.action_escape) {
-    run_statement(state, text_view(action).substr(2));
-  }
-}
-
-}  // namespace
-
-namespace {
-
 // Visits the pieces a macro text is made of, in order: plain text up to the
 // next doubled escape, the values of macro variables and stack elements.
 // Reading a piece changes nothing, so a text can be walked twice.
@@ -100,15 +52,85 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   }
 }
 
+// What an action yields. `printed` refers to the text where it stands (the
+// action, the token, the event) or to `built`, a macro text expanded here.
+struct action_output {
+  text_view printed;
+  bool to_console = false;
+  text built;
+  text_view unbuilt;  // a macro text to print piece by piece (print_macro_text)
+};
+
+// Whether a macro text can go into the result piece by piece: only the
+// result sees it (no trace, no console, no open stream).
+bool prints_macro_straight(const engine_state& state) {
+  return !tracing(state) && state.streams.open_streams == 0 &&
+         !state.schema.header.print_while_processing;
+}
+
+std::size_t macro_text_length(engine_state& state, text_view rest) {
+  std::size_t length = 0;
+  for_each_macro_piece(state, rest, [&](text_view piece) { length += piece.size(); });
+  return length;
+}
+
+// Prints a macro text into the result piece by piece: it can join whole
+// collected streams, and joining them into a text of its own first would
+// copy them twice. An empty one prints nothing, as an empty text does.
+void print_macro_text(engine_state& state, text_view rest) {
+  print_line_prefix(state);
+  for_each_macro_piece(state, rest,
+                       [&](text_view piece) { append_as_utf8(piece, state.run.result_body); });
+}
+
+void run_statement(engine_state& state, text_view statement) {
+  if (run_action_statement(state, statement)) return;
+  try {
+    actc(state, statement);
+  } catch (...) {
+    raise_with_context(U"error when calling user defined sub in `actc` ... ");
+  }
+}
+
+// The action's kind is told by its first two characters.
+void evaluate(engine_state& state, const event_row& row, action_output& output) {
+  const header_settings& header = state.schema.header;
+  const derived_names& names = state.schema.names;
+  const run_state& run = state.run;
+  const text& action = row.action;
+  if (row.act_text || action.empty() || action[0] != header.action_escape) {
+    output.printed = action;
+    return;
+  }
+  const char32_t kind = action.size() > 1 ? action[1] : 0;
+  if (kind != 0 && kind == header.text_string_escape) {
+    output.printed = action;
+    output.to_console = true;
+  } else if (kind == U'"' || kind == U'`') {
+    state.dialog.locator = U"parse_strings_with_macro_variables"sv;
+    const text_view rest = text_view(action).substr(2);
+    if (!prints_macro_straight(state)) {
+      output.built = build_macro_text(state, rest);
+      output.printed = output.built;
+    } else if (macro_text_length(state, rest) > 0) {
+      output.unbuilt = rest;  // measured: what could fail has failed here
+    }
+  } else if (action == names.text_marker || action == names.print_marker) {
+    output.printed = run.tocken;
+  } else if (action == names.same_token_event) {
+    output.printed = run.coming_event == names.identifier_event ? run.tocken : run.coming_event;
+  } else if (kind == header.action_escape) {
+    run_statement(state, text_view(action).substr(2));
+  }
+}
+
 }  // namespace
 
 // Measures the text first and then fills room made once: a macro text can
 // join whole streams, and growing it piece by piece would copy them again.
 text build_macro_text(engine_state& state, text_view rest) {
-  std::size_t length = 0;
-  for_each_macro_piece(state, rest, [&](text_view piece) { length += piece.size(); });
   text out;
-  reserve_growing(out, length);
+  reserve_growing(out, macro_text_length(state, rest));
   for_each_macro_piece(state, rest, [&](text_view piece) { out += piece; });
   trace(state, U"stream to print =`", out, U"`");
   return out;
@@ -123,6 +145,10 @@ void run_event_action(engine_state& state, std::int16_t e) {
   action_output output;
   evaluate(state, row, output);
   state.dialog.locator = U"making_text_error"sv;
+  if (!output.unbuilt.empty()) {
+    print_macro_text(state, output.unbuilt);
+    return;
+  }
   if (output.to_console) {
     send_message(state, output.printed);
     return;

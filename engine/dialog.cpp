@@ -7,6 +7,7 @@
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 #include "engine/run.h"
+#include "engine/source_view.h"
 #include "engine/streams.h"
 #include "engine/variables.h"
 
@@ -44,7 +45,7 @@ void trace_coming_event(engine_state& state) {
 
 // The state test: the event's header states equal the top of the nest, or
 // its deepest header state is the any state.
-bool nest_matches(engine_state& state, const event_row& row) {
+bool nest_matches(engine_state& state, const row_test& row) {
   const dialog_state& dialog = state.dialog;
   const std::int16_t depth = row.nest_depth;
   if (depth > dialog.nest) return false;
@@ -60,32 +61,40 @@ bool nest_matches(engine_state& state, const event_row& row) {
   return true;
 }
 
-bool event_matches(engine_state& state, const event_row& row) {
+// Whether a candidate row accepts the coming event; its name test has passed
+// (it is a row of the coming event's name, or an any event).
+bool event_matches(engine_state& state, const row_test& row) {
   const run_state& run = state.run;
-  const derived_names& names = state.schema.names;
   // Variable events compare the variable's current value and hold in every nest.
   // The variable is looked up (created when new) whatever the coming event
   // is, so variables are created in the order the rows are examined.
-  if (row.event_variable && row.tocken_variable) {
-    const bool same_value = vvv_value(state, row.event_name) == run.tocken;
-    return run.coming_event == names.identifier_event && same_value;
+  switch (row.test) {
+    case row_test::kind::tocken_variable: {
+      const text& name = state.schema.events[row.event].event_name;
+      const bool same_value = vvv_value(state, name) == run.tocken;
+      return run.coming_event == state.schema.names.identifier_event && same_value;
+    }
+    case row_test::kind::keyword_variable:
+      return vvv_value(state, state.schema.events[row.event].event_name) == run.coming_event;
+    case row_test::kind::named:
+      return nest_matches(state, row);
+    case row_test::kind::any_event:
+      if (!nest_matches(state, row)) return false;
+      trace(state, U"any event has been accepted ... ");
+      return true;
   }
-  if (row.event_variable && row.keyword_variable)
-    return vvv_value(state, row.event_name) == run.coming_event;
-  const bool any_event = !row.declared_separator && !row.kword && row.event_name == names.any_event;
-  if (!any_event && row.event_name != run.coming_event) return false;
-  if (!nest_matches(state, row)) return false;
-  if (any_event) trace(state, U"any event has been accepted ... ");
-  return true;
+  return false;
 }
 
 // The first event in table order that accepts the coming event; 0 for none.
-// Only the rows that could accept its name are examined, in table order: a
-// row left out would fail the name test, which traces nothing.
+// Only the rows that could accept its name under the top state are examined,
+// in table order: a row left out would fail the name test or the nest test's
+// last comparison, neither of which traces anything.
 std::int16_t recognize(engine_state& state) {
-  const schema_table& schema = state.schema;
-  for (std::int16_t e : candidate_rows(schema.lookup, state.run.coming_event))
-    if (event_matches(state, schema.events[e])) return e;
+  const dialog_state& dialog = state.dialog;
+  const std::int16_t top = dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : -1;
+  for (const row_test& row : candidate_rows(state.schema.lookup, state.run.coming_event, top))
+    if (event_matches(state, row)) return row.event;
   return 0;
 }
 
@@ -102,7 +111,9 @@ std::int16_t recognize(engine_state& state) {
   report += U"COMING SOURCE TEXT IS:\r\n\r\n";
   const std::size_t from =
       static_cast<std::size_t>(std::max<std::int64_t>(run.scan_position, 1) - 1);
-  if (from < run.source_text.size()) report += run.source_text.substr(from, 200);
+  read_source(run, [&](auto source) {
+    if (from < source.size()) report += text_of(source.substr(from, 200));
+  });
   report += U"\r\n ... \r\n\r\n";
   report += U"text position = " + number_text(run.scan_position) + U"\r\n";
   report += U"dialog " + number_text(dialog.step_counter) + U" is terminated ... \r\n\r\n";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 #include "engine/schema_table.h"
 
@@ -44,29 +45,85 @@ void index_keywords(schema_lookup& lookup, const schema_table& schema) {
   }
 }
 
+bool variable_row(const event_row& row) {
+  return row.event_variable && (row.tocken_variable || row.keyword_variable);
+}
+
 // A variable row compares its variable's value, and an any event passes the
 // name test for every name: both are tried for every coming event.
 bool tried_for_every_name(const event_row& row, const derived_names& names) {
-  if (row.event_variable && (row.tocken_variable || row.keyword_variable)) return true;
-  return !row.declared_separator && !row.kword && row.event_name == names.any_event;
+  return variable_row(row) ||
+         (!row.declared_separator && !row.kword && row.event_name == names.any_event);
+}
+
+// The state a row's nest test compares with the top of the nest, or 0 when
+// the row is tried whatever the top state is: variable rows hold in every
+// nest, the any state accepts every top, and a row without header states or
+// with a depth or state out of range is left to the nest test itself.
+std::int16_t deepest_state(const event_row& row) {
+  const std::int16_t depth = row.nest_depth;
+  if (variable_row(row) || depth < 1 || depth > max_nest_header) return 0;
+  const std::int16_t state = row.nest_state_index[static_cast<std::size_t>(depth)];
+  return state == builtin_state::any || state < 1 || state > max_states ? 0 : state;
+}
+
+static_assert(std::tuple_size_v<decltype(row_test::nest_state_index)> == max_nest_header + 1);
+
+row_test test_of(const schema_table& schema, std::int16_t e) {
+  const event_row& row = schema.events[e];
+  row_test t{e, row.nest_depth, row_test::kind::named, row.nest_state_index};
+  if (row.event_variable && row.tocken_variable)
+    t.test = row_test::kind::tocken_variable;
+  else if (row.event_variable && row.keyword_variable)
+    t.test = row_test::kind::keyword_variable;
+  else if (tried_for_every_name(row, schema.names))
+    t.test = row_test::kind::any_event;
+  return t;
+}
+
+// `rows` (event indices in index order) as a candidate set.
+candidate_set split_by_top_state(const event_list& rows, const schema_table& schema) {
+  candidate_set set;
+  set.list_by_top.assign(max_states + 1, 0);
+  set.lists.assign(1, {});
+  for (std::int16_t e : rows) {
+    const std::int16_t state = deepest_state(schema.events[e]);
+    if (state == 0 || set.list_by_top[state] != 0) continue;
+    set.list_by_top[state] = static_cast<std::uint16_t>(set.lists.size());
+    set.lists.emplace_back();
+  }
+  for (std::int16_t e : rows) {
+    const row_test t = test_of(schema, e);
+    set.rows.push_back(t);
+    const std::int16_t state = deepest_state(schema.events[e]);
+    if (state != 0) {
+      set.lists[set.list_by_top[state]].push_back(t);
+      continue;
+    }
+    for (row_tests& list : set.lists)
+      list.push_back(t);
+  }
+  return set;
 }
 
 void index_candidates(schema_lookup& lookup, const schema_table& schema) {
+  event_list shared;
+  name_table<event_list> own;
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
     if (tried_for_every_name(row, schema.names))
-      lookup.shared_candidates.push_back(e);
+      shared.push_back(e);
     else
-      lookup.candidates[row.event_name].push_back(e);
+      own[row.event_name].push_back(e);
   }
   // Each name's own rows merged with the shared ones, in index order.
-  lookup.candidates.for_each([&](const text&, event_list& rows) {
+  own.for_each([&](const text& name, event_list& rows) {
     event_list merged;
-    merged.reserve(rows.size() + lookup.shared_candidates.size());
-    std::merge(rows.begin(), rows.end(), lookup.shared_candidates.begin(),
-               lookup.shared_candidates.end(), std::back_inserter(merged));
-    rows = std::move(merged);
+    merged.reserve(rows.size() + shared.size());
+    std::merge(rows.begin(), rows.end(), shared.begin(), shared.end(), std::back_inserter(merged));
+    lookup.candidates[name] = split_by_top_state(merged, schema);
   });
+  lookup.shared_candidates = split_by_top_state(shared, schema);
 }
 
 }  // namespace
@@ -90,9 +147,11 @@ std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
   return found ? *found : 0;
 }
 
-const event_list& candidate_rows(const schema_lookup& lookup, text_view name) {
-  const event_list* found = lookup.candidates.find(name);
-  return found ? *found : lookup.shared_candidates;
+const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top) {
+  const candidate_set* found = lookup.candidates.find(name);
+  const candidate_set& set = found ? *found : lookup.shared_candidates;
+  if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
+  return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];
 }
 
 }  // namespace zr

@@ -19,6 +19,35 @@ struct schema_table;
 // Event indices in ascending (table) order.
 using event_list = std::vector<std::int16_t>;
 
+// What the dialog needs to try one row against a coming event, kept apart
+// from the event table so that a step reads a few bytes in a row instead of
+// a whole event row: the row's name is known to pass when it is tried.
+struct row_test {
+  enum class kind : std::uint8_t {
+    named,             // its own name: the nest test decides
+    any_event,         // the any event: the nest test decides, for every name
+    tocken_variable,   // compares its variable with the token
+    keyword_variable,  // compares its variable with the event name
+  };
+  std::int16_t event = 0;
+  std::int16_t nest_depth = 0;
+  kind test = kind::named;
+  std::array<std::int16_t, 6> nest_state_index{};  // the row's header states
+};
+using row_tests = std::vector<row_test>;
+
+// The rows a coming event of one name must be tried against, and for each
+// state on top of the nest the fewer rows that can still accept it there: a
+// row whose deepest header state is another state fails the nest test at its
+// last comparison, which traces nothing, so leaving it out changes nothing.
+struct candidate_set {
+  row_tests rows;  // every row that could accept the name, in index order
+  // lists[0]: the rows no top state rules out; list_by_top[state] picks the
+  // list for a top state (0 for the states no row names as its deepest).
+  std::vector<row_tests> lists;
+  std::vector<std::uint16_t> list_by_top;
+};
+
 struct schema_lookup {
   // Characters below this code find their separators through the tables.
   static constexpr char32_t small_codes = 256;
@@ -33,8 +62,8 @@ struct schema_lookup {
   name_table<std::int16_t> keywords;  // name -> first keyword event
   // Name -> the rows a coming event of that name must be tried against, in
   // index order: its own rows, the any events and the variable rows.
-  name_table<event_list> candidates;
-  event_list shared_candidates;  // the any events and variable rows alone
+  name_table<candidate_set> candidates;
+  candidate_set shared_candidates;  // the any events and variable rows alone
 };
 
 // Builds the indexes of events 1..events_quantity.
@@ -53,8 +82,9 @@ inline const event_list* separators_starting(const schema_lookup& lookup, char32
 // The first keyword event named exactly `word`; 0 when there is none.
 std::int16_t keyword_event(const schema_lookup& lookup, text_view word);
 
-// The rows to try, in index order, for a coming event named `name`: every
-// row that could accept it. Rows left out could not, whatever the nest.
-const event_list& candidate_rows(const schema_lookup& lookup, text_view name);
+// The rows to try, in index order, for a coming event named `name` while
+// `top` is the state on top of the nest (-1 for an empty nest): every row
+// that could accept it. Rows left out could not.
+const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top);
 
 }  // namespace zr

@@ -65,8 +65,13 @@ void print_text(engine_state& state, text_view printed) {
   }
   // The result takes the prefix and the text where they stand, without a
   // joined copy: a printed text can be the whole collected output.
-  append_as_utf8(run.line_prefix, run.result_body);
+  print_line_prefix(state);
   append_as_utf8(printed, run.result_body);
+}
+
+void print_line_prefix(engine_state& state) {
+  run_state& run = state.run;
+  append_as_utf8(run.line_prefix, run.result_body);
   run.line_prefix.clear();
 }
 

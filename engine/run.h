@@ -14,9 +14,14 @@ namespace zr {
 struct engine_state;
 
 struct run_state {
-  text schema_text;                // as given to translate
-  text source;                     // as given to translate, with CR LF added
-  text source_text;                // the text being scanned: schema, then source
+  text schema_text;  // as given to translate
+  text source;       // as given to translate, with CR LF added
+  // A source given as UTF-8 that is ASCII alone is held as its bytes instead,
+  // with CR LF added: the same characters at the same positions, in a quarter
+  // of the memory (see source_view.h).
+  std::string source_bytes;
+  bool source_in_bytes = false;
+  text source_text;  // the text being scanned: schema, then source (unless held as bytes)
   std::int64_t scan_position = 1;  // 1-based position of the next character
   std::int64_t token_start = 1;    // 1-based position where the current token starts
   std::int64_t text_length = 0;
@@ -52,6 +57,9 @@ void wait_for_step(engine_state& state);
 // Appends the pending line prefix and `printed` to the result body; with
 // "print while processing" on, also sends it to the host's console.
 void print_text(engine_state& state, text_view printed);
+// Appends the pending line prefix to the result body and clears it: the
+// start of every print into the result.
+void print_line_prefix(engine_state& state);
 
 // The result in UTF-8: redirect, reengine and save lines, each ended by LF,
 // then the body. The body is moved into the result, not copied: it is left

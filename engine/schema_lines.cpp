@@ -18,9 +18,7 @@ bool ends_word(const engine_state& state, char32_t c) {
 }  // namespace
 
 void peek_line(engine_state& state) {
-  const text& source = state.run.source_text;
-  std::size_t lf = source.find(U'\n');
-  state.reader.current_line = lf == text::npos ? source : source.substr(0, lf + 1);
+  state.reader.current_line = first_line(text_view(state.run.source_text));
 }
 
 void take_line(engine_state& state) {

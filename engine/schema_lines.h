@@ -18,6 +18,13 @@ inline bool is_blank(char32_t c) {
   return c <= U' ';
 }
 
+// `source` up to and including its first LF (the whole of it without one).
+template <class View>
+View first_line(View source) {
+  const std::size_t lf = source.find('\n');
+  return lf == View::npos ? source : source.substr(0, lf + 1);
+}
+
 // current_line := source_text up to and including its first LF (the whole
 // text when it has none). source_text is unchanged.
 void peek_line(engine_state& state);

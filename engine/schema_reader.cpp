@@ -10,6 +10,7 @@
 #include "engine/registration.h"
 #include "engine/run.h"
 #include "engine/schema_lines.h"
+#include "engine/source_view.h"
 
 namespace zr {
 
@@ -189,8 +190,10 @@ void read_schemas(engine_state& state) {
 void start_text(engine_state& state) {
   run_state& run = state.run;
   run.end_of_text = false;
-  run.text_length = static_cast<std::int64_t>(run.source_text.size());
-  peek_line(state);
+  read_source(run, [&](auto source) {
+    run.text_length = static_cast<std::int64_t>(source.size());
+    state.reader.current_line = text_of(first_line(source));
+  });
 }
 
 void read_schema(engine_state& state) {

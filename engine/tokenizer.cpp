@@ -4,6 +4,7 @@
 #include "common/errors.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
+#include "engine/source_view.h"
 
 namespace zr {
 
@@ -18,11 +19,12 @@ struct separator_match {
 };
 
 // Whether the declared separator `name` stands in `source` at `at`.
-bool separator_at(text_view source, std::size_t at, const text& name, bool fold) {
+template <class View>
+bool separator_at(View source, std::size_t at, const text& name, bool fold) {
   if (name.empty() || at + name.size() > source.size()) return false;
   for (std::size_t k = 0; k < name.size(); ++k) {
-    char32_t c = fold ? lower_char(source[at + k]) : source[at + k];
-    if (c != name[k]) return false;
+    const char32_t c = code_at(source, at + k);
+    if ((fold ? lower_char(c) : c) != name[k]) return false;
   }
   return true;
 }
@@ -31,12 +33,12 @@ bool separator_at(text_view source, std::size_t at, const text& name, bool fold)
 // declared separator in event order wins (not the longest); a native one
 // (a code below 33) counts only where no declared one matches. Only the
 // separators that start with the character at a position are tried there.
-separator_match next_separator(const engine_state& state, std::size_t from) {
+template <class View>
+separator_match next_separator(const engine_state& state, View source, std::size_t from) {
   const schema_table& schema = state.schema;
-  const text& source = state.run.source_text;
   const bool fold = schema.header.separator_case_insensetive;
   for (std::size_t p = from; p < source.size(); ++p) {
-    const char32_t c = source[p];
+    const char32_t c = code_at(source, p);
     if (const event_list* candidates = separators_starting(schema.lookup, c, fold)) {
       for (std::int16_t e : *candidates) {
         const text& name = schema.events[e].event_name;
@@ -59,7 +61,8 @@ void trace_separator(engine_state& state, const separator_match& found, text_vie
           code_text(pending.empty() ? 0 : pending[0]), U")... ");
     trace(state, U"TZ: declared separator is `", text(pending), U"`");
   } else {
-    char32_t c = state.run.source_text[found.position];
+    const char32_t c =
+        read_source(state.run, [&](auto source) { return code_at(source, found.position); });
     trace(state, U"TZ: found native separator =`", char_text(c), U"`=", code_text(c));
     trace(state,
           U"TZ: separator is native =`" + char_text(c) + U"` ... do not count as an event .... ");
@@ -78,7 +81,10 @@ void deliver_end_of_text(engine_state& state) {
 void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
-  run.tocken.assign(run.source_text, start, found.position - start);
+  read_source(run, [&](auto source) {
+    const auto word = source.substr(start, found.position - start);
+    run.tocken.assign(word.begin(), word.end());  // in the token's own room
+  });
   text& lookup = state.tokenizer.lookup_word;
   lookup = run.tocken;
   if (header.keyword_case_insensetive) lower_in_place(lookup);
@@ -111,12 +117,14 @@ void scan(engine_state& state) {
   }
   for (;;) {
     run.token_start = run.scan_position;
-    if (run.scan_position > static_cast<std::int64_t>(run.source_text.size())) {
+    const std::size_t length = read_source(run, [](auto source) { return source.size(); });
+    if (run.scan_position > static_cast<std::int64_t>(length)) {
       deliver_end_of_text(state);
       return;
     }
     const std::size_t start = static_cast<std::size_t>(run.scan_position - 1);
-    separator_match found = next_separator(state, start);
+    const separator_match found =
+        read_source(run, [&](auto source) { return next_separator(state, source, start); });
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
     if (found.declared) {
       tokenizer.pending_separator = *found.declared;

@@ -1,5 +1,7 @@
 #include "engine/translate.h"
 
+#include <algorithm>
+
 #include "common/easylife.h"
 #include "common/growth.h"
 #include "engine/engine_state.h"
@@ -33,10 +35,34 @@ bool run_translation(engine_state& state) {
   }
 }
 
+bool is_ascii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Holds the source with CR LF added: as its bytes when it is ASCII alone,
+// as engine text otherwise.
+void hold_source(run_state& run, std::string_view source) {
+  run.source_in_bytes = is_ascii(source);
+  run.source.clear();
+  run.source_bytes.clear();
+  if (run.source_in_bytes) {
+    reserve_growing(run.source_bytes, source.size() + text_crlf.size());
+    run.source_bytes += source;
+    run.source_bytes += "\r\n";
+    return;
+  }
+  reserve_growing(run.source, source.size() + text_crlf.size());
+  append_utf8(source, run.source);
+  run.source += text_crlf;
+}
+
 }  // namespace
 
 std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
   state.run.schema_text = text(schema);
+  state.run.source_in_bytes = false;
+  state.run.source_bytes.clear();
   state.run.source = text(source);
   state.run.source += text_crlf;
   if (!run_translation(state)) return std::nullopt;
@@ -46,16 +72,13 @@ std::optional<text> translate(engine_state& state, text_view schema, text_view s
 std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
                                           std::string_view source) {
   state.run.schema_text = from_utf8(schema);
-  text& held = state.run.source;
-  held.clear();
-  reserve_growing(held, source.size() + text_crlf.size());
-  append_utf8(source, held);
-  held += text_crlf;
+  hold_source(state.run, source);
   if (!run_translation(state)) return std::nullopt;
   // Nothing reads the source after a successful run (a failed one keeps it
   // for the location of the failure): its storage is released, and the
   // result moves out.
   state.run.source_text = text();
+  state.run.source_bytes = std::string();
   std::string result = std::move(*state.run.result);
   state.run.result.reset();
   return result;

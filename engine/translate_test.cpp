@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "engine/test_support.h"
 
 namespace zr {
@@ -56,6 +60,40 @@ TEST_F(TranslateReportTest, TranslateAddsTheLineBreakToTheSource) {
   translate(*state, U"schema", U"source");
   EXPECT_EQ(state->run.source, U"source\r\n");
   EXPECT_EQ(state->run.schema_text, U"schema");
+}
+
+// A source of ASCII alone given as UTF-8 is scanned as bytes; given as
+// engine text it is scanned as text. Both give the same result, the same
+// console output (traces included) and the same failure location.
+TEST(TranslateSourceViews, AsciiSourceAsBytesTranslatesAsText) {
+  const std::string upto = "\\\\schema main\n-r\n  .34 `` 1 str \\upto.34 +.=\n  .39 `` 1 str "
+                           "\\upto.233 +.=\n  .id .t 0\n  .eot `` 1 -e\nstr\n  .id .t -1 -\n"
+                           "\\\\end schema\n\\\\end file\n";
+  const std::string nest = "\\\\debug dialog=t\n\\\\schema main\n-r\n  _begin `B` 1 body\nbody\n"
+                           "  _x .t 0\n\\\\end schema\n\\\\end file\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {upto, "x \"a b\" y"},       // read up to a quote
+      {upto, "x 'open"},           // the delimiter is outside ASCII: never found
+      {upto, "x \"open\ny"},       // not terminated
+      {nest, "begin x\ny z"},      // not understood, traced
+      {nest, "begin x\r\nbegin"},  // a failure at the end of the text
+  };
+  for (const auto& [schema, source] : cases) {
+    std::shared_ptr<recording_output> bytes_out, text_out;
+    auto as_bytes = make_test_state(bytes_out);
+    auto as_text = make_test_state(text_out);
+    const std::optional<std::string> from_bytes = translate_utf8(*as_bytes, schema, source);
+    const std::optional<text> from_text = translate(*as_text, from_utf8(schema), from_utf8(source));
+    ASSERT_TRUE(as_bytes->run.source_in_bytes) << source;
+    EXPECT_FALSE(as_text->run.source_in_bytes) << source;
+    EXPECT_EQ(from_bytes, from_text ? std::optional(to_utf8(*from_text)) : std::nullopt) << source;
+    EXPECT_EQ(bytes_out->joined(), text_out->joined()) << source;
+    ASSERT_EQ(as_bytes->run.failure.has_value(), as_text->run.failure.has_value()) << source;
+    if (as_bytes->run.failure) {
+      EXPECT_EQ(as_bytes->run.failure->line, as_text->run.failure->line) << source;
+      EXPECT_EQ(as_bytes->run.failure->column, as_text->run.failure->column) << source;
+    }
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "engine/run.h"
 #include "engine/schema_lines.h"
 #include "engine/schema_reader.h"
+#include "engine/source_view.h"
 #include "engine/streams.h"
 #include "engine/tokenizer.h"
 #include "engine/variables.h"
@@ -33,16 +34,21 @@ void read_up_to(engine_state& state, text_view command) {
   if (delimiter.empty()) raise_engine_error(U"wrong `upto` tocken in schema `" + delimiter + U"`");
   if (delimiter[0] == state.schema.header.event_escape) delimiter = char_of_code(command.substr(5));
   const std::size_t from = static_cast<std::size_t>(run.scan_position - 1);
-  const std::size_t found =
-      from <= run.source_text.size() ? run.source_text.find(delimiter, from) : text::npos;
+  const std::size_t found = read_source(run, [&](auto source) {
+    return from <= source.size() ? find_in(source, delimiter, from) : text::npos;
+  });
   const std::int64_t p = found == text::npos ? 0 : static_cast<std::int64_t>(found) + 1;
   if (state.flags.debug_on) {
     trace(state,
           U"~~ running \"up to\" pos `" + number_text(p) + U"` limiting by `" + delimiter + U"`");
-    trace(state, p > 0 ? run.source_text.substr(from, found - from + 1) : text());
+    trace(state, p > 0 ? read_source(run,
+                                     [&](auto source) {
+                                       return text_of(source.substr(from, found - from + 1));
+                                     })
+                       : text());
   }
   if (p < 1) raise_engine_error(U"non-terminated by '" + delimiter + U"' string constant ... ");
-  run.tocken = run.source_text.substr(from, found - from);
+  read_source(run, [&](auto source) { run.tocken = text_of(source.substr(from, found - from)); });
   run.coming_event = state.schema.names.identifier_event;
   run.ttype = U"s";
   run.scan_position = p + 1;
@@ -114,12 +120,14 @@ void run_compile(engine_state& state) {
   if (state.schema.header.debug_dialog) switch_debug_on(state);
   state.flags.suspended = false;
   set_steps(state, state.schema.header.steps_in_dialog);
-  // The source is held once: it moves to the text being scanned.
+  // The source is held once: it moves to the text being scanned (one held
+  // as bytes stays where it is).
   run.source_text = std::move(run.source);
   // Room for a result half as long again as the source, asked for once: a
   // translation's result is usually about as long as its source, and room
   // never written costs no memory.
-  reserve_growing(run.result_body, run.source_text.size() + run.source_text.size() / 2);
+  const std::size_t length = read_source(run, [](auto source) { return source.size(); });
+  reserve_growing(run.result_body, length + length / 2);
   start_text(state);
   run.phase = run_state::reading::source;
   dialog_init(state);
@@ -130,15 +138,15 @@ void run_compile(engine_state& state) {
 }
 
 // Line and column (1-based) of the 0-based position `at` in `source`.
-failure_location position_in(text_view source, std::size_t at, bool in_schema) {
+template <class View>
+failure_location position_in(View source, std::size_t at, bool in_schema) {
   at = std::min(at, source.size());
-  text_view before = source.substr(0, at);
+  const View before = source.substr(0, at);
   failure_location where;
   where.in_schema = in_schema;
-  where.line = 1 + std::count(before.begin(), before.end(), U'\n');
-  const std::size_t line_start = before.rfind(U'\n');
-  where.column =
-      static_cast<long long>(at - (line_start == text_view::npos ? 0 : line_start + 1)) + 1;
+  where.line = 1 + std::count(before.begin(), before.end(), '\n');
+  const std::size_t line_start = before.rfind('\n');
+  where.column = static_cast<long long>(at - (line_start == View::npos ? 0 : line_start + 1)) + 1;
   return where;
 }
 
@@ -201,7 +209,7 @@ void compile(engine_state& state) {
 std::vector<failure_location> schema_warnings(const engine_state& state) {
   std::vector<failure_location> warnings;
   for (const auto& [at, message] : state.reader.warnings) {
-    warnings.push_back(position_in(state.run.schema_text, at, true));
+    warnings.push_back(position_in(text_view(state.run.schema_text), at, true));
     warnings.back().message = message;
   }
   return warnings;
@@ -212,20 +220,23 @@ failure_location locate_failure(const engine_state& state) {
   if (run.phase == run_state::reading::source) {
     // The line break translate added is not the user's: a failure at the
     // end of the text points just after the user's last character.
-    const std::size_t user_length =
-        run.source_text.size() - std::min<std::size_t>(2, run.source_text.size());
     const std::size_t at = static_cast<std::size_t>(std::max<std::int64_t>(run.token_start, 1) - 1);
-    return position_in(run.source_text, std::min(at, user_length), false);
+    return read_source(run, [&](auto source) {
+      const std::size_t user_length = source.size() - std::min<std::size_t>(2, source.size());
+      return position_in(source, std::min(at, user_length), false);
+    });
   }
   // The reader consumes the schema text from the front: what is left is a
   // suffix of it, and the line being read starts where that suffix starts.
   const std::size_t consumed =
       run.schema_text.size() - std::min(run.schema_text.size(), run.source_text.size());
-  if (!state.reader.unknown_state_at) return position_in(run.schema_text, consumed, true);
+  if (!state.reader.unknown_state_at)
+    return position_in(text_view(run.schema_text), consumed, true);
   // States are looked up once the whole schema is read: the error points
   // where the state was named, the note at the line the reader stood on.
-  failure_location where = position_in(run.schema_text, *state.reader.unknown_state_at, true);
-  const failure_location reader_at = position_in(run.schema_text, consumed, true);
+  failure_location where =
+      position_in(text_view(run.schema_text), *state.reader.unknown_state_at, true);
+  const failure_location reader_at = position_in(text_view(run.schema_text), consumed, true);
   where.note_line = reader_at.line;
   where.note_column = reader_at.column;
   where.note = "states are looked up here, when the whole schema has been read";

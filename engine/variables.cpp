@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/checked.h"
@@ -97,7 +99,28 @@ bool is_numeric(text_view value) {
   return i == value.size();
 }
 
+namespace {
+
+// A sign and up to 15 digits alone, the common case (counters, segment
+// numbers): read without from_chars, and exact, as every such number is in a
+// double. Null for anything else.
+std::optional<double> short_whole_number(text_view value) {
+  const bool negative = !value.empty() && value[0] == U'-';
+  const std::size_t first = !value.empty() && (value[0] == U'+' || negative) ? 1 : 0;
+  if (value.size() == first || value.size() - first > 15) return std::nullopt;
+  std::int64_t whole = 0;
+  for (std::size_t i = first; i < value.size(); ++i) {
+    if (value[i] < U'0' || value[i] > U'9') return std::nullopt;
+    whole = whole * 10 + (value[i] - U'0');
+  }
+  const double result = static_cast<double>(whole);
+  return negative ? -result : result;
+}
+
+}  // namespace
+
 double numeric_value(text_view value) {
+  if (std::optional<double> whole = short_whole_number(value)) return *whole;
   if (!is_numeric(value)) raise_platform_error(error_number::type_mismatch);
   // Only ASCII is left once the test passed; from_chars reads it whatever the
   // process locale says about decimal points.

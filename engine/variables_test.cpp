@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "common/errors.h"
 #include "engine/flags.h"
 #include "engine/streams.h"
@@ -53,6 +56,16 @@ TEST(NumericTexts, OneTestForEveryNumber) {
   EXPECT_DOUBLE_EQ(numeric_value(U" -1.5e+2 "), -150);
   EXPECT_DOUBLE_EQ(numeric_value(U".5"), 0.5);
   EXPECT_DOUBLE_EQ(numeric_value(U"1e-400"), 0);
+  // Whole numbers, read on their own path up to 15 digits and by from_chars
+  // beyond.
+  const std::pair<text, double> whole[] = {{U"007", 7},
+                                           {U"+42", 42},
+                                           {U"-32768", -32768},
+                                           {U"999999999999999", 999999999999999},
+                                           {U"1234567890123456789", 1234567890123456789.0}};
+  for (const auto& [value, expected] : whole)
+    EXPECT_EQ(numeric_value(value), expected) << to_utf8(value);
+  EXPECT_TRUE(std::signbit(numeric_value(U"-0")));
 }
 
 TEST(NumericTexts, SixteenBitConversionRoundsHalvesToEvenAndOverflows) {

@@ -1,0 +1,50 @@
+// The source the dialog scans, seen through one of two views: engine text,
+// or the bytes of a source that is ASCII alone (one byte a character, so
+// positions, lengths and characters are the same). The tokenizer and the
+// commands that read the source are written once over either view.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "common/text.h"
+#include "engine/run.h"
+
+namespace zr {
+
+// Calls `read` with the source being scanned: its bytes when the source is
+// held as bytes, the text being scanned otherwise.
+template <class Read>
+decltype(auto) read_source(const run_state& run, Read read) {
+  if (run.source_in_bytes) return read(std::string_view(run.source_bytes));
+  return read(text_view(run.source_text));
+}
+
+inline char32_t code_at(text_view source, std::size_t at) {
+  return source[at];
+}
+inline char32_t code_at(std::string_view source, std::size_t at) {
+  return static_cast<unsigned char>(source[at]);
+}
+
+// `part` of a view as engine text.
+template <class View>
+text text_of(View part) {
+  return text(part.begin(), part.end());
+}
+
+// Where `wanted` first stands in `source` at or after `from`; npos when
+// nowhere. Text outside ASCII never stands in a source held as bytes.
+inline std::size_t find_in(text_view source, text_view wanted, std::size_t from) {
+  return source.find(wanted, from);
+}
+inline std::size_t find_in(std::string_view source, text_view wanted, std::size_t from) {
+  std::string ascii;
+  for (char32_t c : wanted) {
+    if (c >= 0x80) return std::string_view::npos;
+    ascii += static_cast<char>(c);
+  }
+  return source.find(ascii, from);
+}
+
+}  // namespace zr
