@@ -23,7 +23,9 @@ namespace {
 
 // Visits the pieces a macro text is made of, in order: plain text up to the
 // next doubled escape, the values of macro variables and stack elements.
-// Reading a piece changes nothing, so a text can be walked twice.
+// `visit(piece, stream)` is told the stream whose text a macro variable's
+// piece is, -1 for the other pieces. Reading a piece changes nothing, so a
+// text can be walked twice.
 template <class Visit>
 void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   const text& doubled = state.schema.names.doubled_macro_escape;
@@ -31,14 +33,14 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   while (!rest.empty()) {
     const std::size_t plain = std::min(rest.find(doubled), rest.size());
     if (plain > 0) {
-      visit(rest.substr(0, plain));
+      visit(rest.substr(0, plain), -1);
       rest.remove_prefix(plain);
       continue;
     }
     if (rest.size() < 3) raise_platform_error(error_number::index_range);
     const char32_t letter = rest[2];
     if (letter != action_escape) {
-      visit(text_view(macro_variable(state, letter)));
+      visit(text_view(macro_variable(state, letter)), static_cast<int>(letter) - macro_letter_base);
       rest.remove_prefix(3);
       continue;
     }
@@ -47,7 +49,8 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
       raise_engine_error(U"sorry, now only one digit is implemented ... ");
     const variable_table& vars = state.variables;
     visit(text_view(table_value(
-        state, stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'))));
+              state, stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'))),
+          -1);
     rest.remove_prefix(4);
   }
 }
@@ -61,26 +64,47 @@ struct action_output {
   text_view unbuilt;  // a macro text to print piece by piece (print_macro_text)
 };
 
-// Whether a macro text can go into the result piece by piece: only the
-// result sees it (no trace, no console, no open stream).
-bool prints_macro_straight(const engine_state& state) {
-  return !tracing(state) && state.streams.open_streams == 0 &&
-         !state.schema.header.print_while_processing;
-}
-
-std::size_t macro_text_length(engine_state& state, text_view rest) {
+struct macro_measure {
   std::size_t length = 0;
-  for_each_macro_piece(state, rest, [&](text_view piece) { length += piece.size(); });
-  return length;
+  bool reads_open_stream = false;  // a piece is the text of an open stream
+};
+
+macro_measure measure_macro_text(engine_state& state, text_view rest) {
+  macro_measure measure;
+  for_each_macro_piece(state, rest, [&](text_view piece, int stream) {
+    measure.length += piece.size();
+    if (stream >= 0 && checked_at(state.streams.stream_open, stream))
+      measure.reads_open_stream = true;
+  });
+  return measure;
 }
 
-// Prints a macro text into the result piece by piece: it can join whole
-// collected streams, and joining them into a text of its own first would
-// copy them twice. An empty one prints nothing, as an empty text does.
+// Whether a macro text can be printed piece by piece where it goes, without
+// a text of its own: nothing else sees it (no trace, no console) and, while
+// streams are open, none of its pieces is a stream that grows as it is
+// printed.
+bool prints_macro_straight(const engine_state& state, const macro_measure& measure) {
+  if (tracing(state)) return false;
+  if (state.streams.open_streams > 0) return !measure.reads_open_stream;
+  return !state.schema.header.print_while_processing;
+}
+
+// Prints a macro text piece by piece into the open streams or, with none
+// open, into the result: it can join whole collected streams, and joining
+// them into a text of its own first would copy them twice. An empty one
+// prints nothing, as an empty text does.
 void print_macro_text(engine_state& state, text_view rest) {
+  if (state.streams.open_streams > 0) {
+    for_each_open_stream(state.streams, [&](int n) {
+      text& content = stream_content(state, n);
+      for_each_macro_piece(state, rest,
+                           [&](text_view piece, int) { append_growing(content, piece); });
+    });
+    return;
+  }
   print_line_prefix(state);
   for_each_macro_piece(state, rest,
-                       [&](text_view piece) { append_as_utf8(piece, state.run.result_body); });
+                       [&](text_view piece, int) { append_as_utf8(piece, state.run.result_body); });
 }
 
 void run_statement(engine_state& state, text_view statement) {
@@ -109,11 +133,12 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
   } else if (kind == U'"' || kind == U'`') {
     state.dialog.locator = U"parse_strings_with_macro_variables"sv;
     const text_view rest = text_view(action).substr(2);
-    if (!prints_macro_straight(state)) {
+    const macro_measure measure = measure_macro_text(state, rest);  // what can fail fails here
+    if (!prints_macro_straight(state, measure)) {
       output.built = build_macro_text(state, rest);
       output.printed = output.built;
-    } else if (macro_text_length(state, rest) > 0) {
-      output.unbuilt = rest;  // measured: what could fail has failed here
+    } else if (measure.length > 0) {
+      output.unbuilt = rest;
     }
   } else if (action == names.text_marker || action == names.print_marker) {
     output.printed = run.tocken;
@@ -130,8 +155,8 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
 // join whole streams, and growing it piece by piece would copy them again.
 text build_macro_text(engine_state& state, text_view rest) {
   text out;
-  reserve_growing(out, macro_text_length(state, rest));
-  for_each_macro_piece(state, rest, [&](text_view piece) { out += piece; });
+  reserve_growing(out, measure_macro_text(state, rest).length);
+  for_each_macro_piece(state, rest, [&](text_view piece, int) { out += piece; });
   trace(state, U"stream to print =`", out, U"`");
   return out;
 }

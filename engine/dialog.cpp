@@ -166,7 +166,7 @@ void move_nest(engine_state& state, const event_row& row) {
   if (state.flags.debug_on) trace_nest(state, U"new nest=");
 }
 
-text run_step(engine_state& state) {
+text_view run_step(engine_state& state) {
   dialog_state& dialog = state.dialog;
   run_state& run = state.run;
   const derived_names& names = state.schema.names;
@@ -179,12 +179,12 @@ text run_step(engine_state& state) {
   // the source is matched like any other event.
   if (run.coming_event == names.end_event && state.tokenizer.from_source == 0) {
     trace(state, U"end event encountered in Dialog ");
-    return U"end";
+    return U"end"sv;
   }
   dialog.locator = U"recognizing event"sv;
   const std::int16_t e = recognize(state);
   if (e == 0) {
-    if (run.coming_event == names.init_event) return U"";
+    if (run.coming_event == names.init_event) return U""sv;
     raise_not_understood(state);
   }
   const event_row& row = state.schema.events[e];
@@ -198,13 +198,13 @@ text run_step(engine_state& state) {
   if (run.coming_event == names.end_event ||
       checked_at(dialog.nest_stack, dialog.nest) == builtin_state::end) {
     trace(state, U"end of program encountered in dialog ... ");
-    return U"end";
+    return U"end"sv;
   }
   if (!row.feed_back.empty()) {
     trace(state, U"feed back = `", row.feed_back, U"`");
     return row.feed_back;
   }
-  return U"";
+  return U""sv;
 }
 
 }  // namespace
@@ -217,9 +217,9 @@ void trace_nest(engine_state& state, text_view message) {
   trace_line(state, line);
 }
 
-text dialog_step(engine_state& state) {
+text_view dialog_step(engine_state& state) {
   try {
-    text command = run_step(state);
+    const text_view command = run_step(state);
     state.tokenizer.from_source = 0;
     return command;
   } catch (...) {

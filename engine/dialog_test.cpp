@@ -54,7 +54,7 @@ class DialogTest : public ::testing::Test {
     state->run.tocken = tocken;
     state->run.ttype = ttype;
     state->schema.lookup = build_lookup(state->schema);
-    return dialog_step(*state);
+    return text(dialog_step(*state));
   }
   std::vector<text> nest() {
     std::vector<text> names;

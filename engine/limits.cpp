@@ -21,6 +21,10 @@ using clock_type = coarse_clock;
 // seldom enough that the reads cost nothing measurable.
 constexpr auto memory_check_interval = std::chrono::milliseconds(10);
 
+// The clock is read at every this many checks: a check comes at every dialog
+// step, far more often than the clock's tick of a few milliseconds.
+constexpr std::uint32_t checks_per_clock_read = 16;
+
 text seconds_text(double seconds) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%g", seconds);
@@ -55,6 +59,7 @@ long long resident_bytes() {
 void start_limits(engine_state& state) {
   state.limits.started = clock_type::now();
   state.limits.memory_checked = state.limits.started;
+  state.limits.polls = 0;
 }
 
 void check_limits(engine_state& state) {
@@ -64,6 +69,7 @@ void check_limits(engine_state& state) {
     raise_engine_error(U"run stopped: step limit of " + number_text(limits.max_steps) +
                        U" dialog steps reached");
   if (limits.timeout_seconds <= 0 && limits.max_memory_mb <= 0) return;
+  if (++state.limits.polls % checks_per_clock_read != 0) return;
   const clock_type::time_point now = clock_type::now();
   if (limits.timeout_seconds > 0 &&
       now - state.limits.started >= std::chrono::duration<double>(limits.timeout_seconds))

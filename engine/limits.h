@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 #include "engine/zrcomp.h"
 
@@ -28,6 +29,7 @@ struct limits_state {
   run_limits limits{0, 0, default_memory_limit_mb()};  // kept from run to run
   coarse_clock::time_point started;
   coarse_clock::time_point memory_checked;
+  std::uint32_t polls = 0;  // checks since the run started
 };
 
 // Starts the clock of a run.

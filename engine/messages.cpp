@@ -38,8 +38,4 @@ void trace_line(engine_state& state, text_view line) {
   print_indented(state, line);
 }
 
-bool tracing(const engine_state& state) {
-  return state.flags.debug_on;
-}
-
 }  // namespace zr

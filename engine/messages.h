@@ -3,10 +3,9 @@
 #pragma once
 
 #include "common/text.h"
+#include "engine/engine_state.h"
 
 namespace zr {
-
-struct engine_state;
 
 // Calls the host's writes with the text; nothing for an empty text. Raises
 // the missing-object error when no output object was given; an error the
@@ -21,8 +20,10 @@ void debug_line(engine_state& state, text_view line);
 void print_indented(engine_state& state, text_view line);
 // Three tabs and ". ", then print_indented: 2 + nest writes in all.
 void trace_line(engine_state& state, text_view line);
-// Whether debug output is on.
-bool tracing(const engine_state& state);
+// Whether debug output is on. Asked many times a step: inline.
+inline bool tracing(const engine_state& state) {
+  return state.flags.debug_on;
+}
 // trace_line of the parts joined, while debug is on. The parts are joined
 // only then, so a trace costs nearly nothing while debug is off.
 template <class... Parts>

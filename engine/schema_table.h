@@ -83,7 +83,9 @@ text generated_program_name(const header_settings& header, long long n);
 text generated_text_event_name(const header_settings& header, long long n);
 
 // One row of the event table. The positional columns have bounds 0..5 and
-// are used from 1.
+// are used from 1. What a dialog step reads comes first, so that a step
+// touches a few cache lines of a row; the state names, read only while the
+// schema is compiled, come last.
 struct event_row {
   text event_name;
   text action;
@@ -96,15 +98,15 @@ struct event_row {
   bool tocken_variable = false;
   std::int16_t level = 0;
   std::int16_t nest_depth = 0;
-  std::array<text, max_nest_header + 1> nest_state_name;
   std::array<std::int16_t, max_nest_header + 1> nest_state_index{};
   std::int16_t post_states_quantity = 0;
-  std::array<text, lnext + 1> post_state_name;
   std::array<std::int16_t, lnext + 1> post_state{};
   std::int16_t post_events_quantity = 0;
-  std::array<text, max_post_events + 1> post_event;
-  text feed_back;
   std::int16_t store_fragment = 0;
+  text feed_back;
+  std::array<text, max_post_events + 1> post_event;
+  std::array<text, max_nest_header + 1> nest_state_name;
+  std::array<text, lnext + 1> post_state_name;
 };
 
 struct extra_event {

@@ -33,6 +33,17 @@ text text_of(View part) {
   return text(part.begin(), part.end());
 }
 
+// Makes `to` a copy of `part` in its own room: no fresh storage for a
+// token that fits where the last one stood.
+inline void assign_text(text& to, text_view part) {
+  to.assign(part);
+}
+inline void assign_text(text& to, std::string_view part) {
+  to.resize(part.size());
+  for (std::size_t k = 0; k < part.size(); ++k)
+    to[k] = static_cast<unsigned char>(part[k]);
+}
+
 // Where `wanted` first stands in `source` at or after `from`; npos when
 // nowhere. Text outside ASCII never stands in a source held as bytes.
 inline std::size_t find_in(text_view source, text_view wanted, std::size_t from) {

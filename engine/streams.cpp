@@ -15,10 +15,6 @@ text stream_letter(int n) {
   return char_text(static_cast<char32_t>(macro_letter_base + n));
 }
 
-text& stream_content(engine_state& state, int n) {
-  return table_value(state, macro_base + n);
-}
-
 void suspend_stream(engine_state& state, std::int16_t n) {
   stream_state& streams = state.streams;
   streams.stream_open[n] = false;
@@ -42,6 +38,10 @@ void open_stream(engine_state& state, std::int16_t n) {
 
 }  // namespace
 
+text& stream_content(engine_state& state, int n) {
+  return table_value(state, macro_base + n);
+}
+
 void reset_streams(engine_state& state) {
   state.streams.stream_open.fill(false);
   state.streams.open_streams = 0;
@@ -61,16 +61,12 @@ void control_thread(engine_state& state, std::int16_t n) {
 }
 
 void append_to_streams(engine_state& state, text_view printed) {
-  const stream_state& streams = state.streams;
-  int served = 0;
-  for (int n = 1; n <= max_streams && served < streams.open_streams; ++n) {
-    if (!streams.stream_open[n]) continue;
+  for_each_open_stream(state.streams, [&](int n) {
     text& content = stream_content(state, n);
     append_growing(content, printed);
     if (tracing(state))
       trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" has value = ", content);
-    ++served;
-  }
+  });
 }
 
 void close_all_streams(engine_state& state) {

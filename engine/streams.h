@@ -22,6 +22,19 @@ void reset_streams(engine_state& state);
 // content). Errors carry the context "when close/open thread n in module
 // `control_thread` ...".
 void control_thread(engine_state& state, std::int16_t n);
+// Calls `visit(n)` for every open stream n, in stream order.
+template <class Visit>
+void for_each_open_stream(const stream_state& streams, Visit visit) {
+  const int last = static_cast<int>(streams.stream_open.size()) - 1;
+  int served = 0;
+  for (int n = 1; n <= last && served < streams.open_streams; ++n) {
+    if (!streams.stream_open[n]) continue;
+    visit(n);
+    ++served;
+  }
+}
+// The text stream n collects: its macro variable.
+text& stream_content(engine_state& state, int n);
 // Appends the text to every open stream.
 void append_to_streams(engine_state& state, text_view printed);
 // Closes every open stream; the contents stay.

@@ -82,8 +82,7 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
   read_source(run, [&](auto source) {
-    const auto word = source.substr(start, found.position - start);
-    run.tocken.assign(word.begin(), word.end());  // in the token's own room
+    assign_text(run.tocken, source.substr(start, found.position - start));
   });
   text& lookup = state.tokenizer.lookup_word;
   lookup = run.tocken;

@@ -48,14 +48,15 @@ void read_up_to(engine_state& state, text_view command) {
                        : text());
   }
   if (p < 1) raise_engine_error(U"non-terminated by '" + delimiter + U"' string constant ... ");
-  read_source(run, [&](auto source) { run.tocken = text_of(source.substr(from, found - from)); });
+  read_source(run,
+              [&](auto source) { assign_text(run.tocken, source.substr(from, found - from)); });
   run.coming_event = state.schema.names.identifier_event;
   run.ttype = U"s";
   run.scan_position = p + 1;
 }
 
 // Carries out a feed back command; true when the loop must end.
-bool carry_out(engine_state& state, const text& command) {
+bool carry_out(engine_state& state, text_view command) {
   if (command.starts_with(U"upto"sv)) {
     read_up_to(state, command);
   } else if (command == U"i"sv) {
