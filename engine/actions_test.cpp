@@ -98,6 +98,17 @@ TEST_F(ActionsTest, OpenStreamsTakeThePrintsExceptThePrintMarker) {
   EXPECT_EQ(macro_variable(*state, U'c'), U"texttok");
 }
 
+TEST_F(ActionsTest, MacroTextsIntoOpenStreamsReadEveryStreamAsItStoodBefore) {
+  macro_variable(*state, U'b') = U"B";
+  control_thread(*state, 1);
+  control_thread(*state, 3);
+  run(U"x");
+  run(U".\"<..b>");          // a closed stream's text
+  run(U".\"[..a|..a|..c]");  // open streams' own texts
+  EXPECT_EQ(macro_variable(*state, U'a'), U"x<B>[x<B>|x<B>|x<B>]");
+  EXPECT_EQ(macro_variable(*state, U'c'), U"x<B>[x<B>|x<B>|x<B>]");
+}
+
 TEST_F(ActionsTest, UnknownStatementsReachTheCustomActions) {
   EXPECT_EQ(failure(U"..mysub#x"),
             U"custom action `mysub#x` found in schema does not exist ...\r\n"
