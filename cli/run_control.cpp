@@ -63,10 +63,17 @@ void run_control::pump() {
     resume_without_terminal();
     return;
   }
-  if (engine_.is_suspended() && !suspension_shown_)
+  const bool suspended = engine_.is_suspended();
+  if (suspended && !suspension_shown_)
     print_error_text("suspended: Enter resumes, q and Enter stops\n");
-  suspension_shown_ = engine_.is_suspended();
-  if (engine_.are_steps_on()) show_step();
+  suspension_shown_ = suspended;
+  const bool steps = engine_.are_steps_on();
+  if (steps) show_step();
+  // While the run goes freely the terminal is read at every 1024th pass: a
+  // pass comes twice a dialog step, and a read is a system call that costs
+  // more than the step itself. A waiting run reads it at every pass.
+  if (!suspended && !steps && ++passes_since_read_ < passes_per_read) return;
+  passes_since_read_ = 0;
   terminal_->read([this](const std::string& line) { answer(line); });
 }
 

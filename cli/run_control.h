@@ -51,6 +51,8 @@ class run_control {
   bool suspension_shown_ = false;
   bool steps_shown_ = false;
   bool resumed_shown_ = false;
+  static constexpr unsigned passes_per_read = 1024;
+  unsigned passes_since_read_ = 0;
   std::string last_step_;
 };
 

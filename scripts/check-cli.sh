@@ -119,6 +119,15 @@ for signal in INT TERM; do
 done
 expect "signals leave no temporary file" "" "$(ls "$work" | grep 'kept.txt.' )"
 
+# At a terminal, q and Enter stop a run that goes freely: the terminal is read
+# less often while the run goes, but it is read.
+if command -v script >/dev/null; then
+  printf 'q\n' | script -qec "'$zrtranslate' --timeout 20 '$work/loop' '$work/go'" /dev/null \
+    >"$work/tty" 2>&1
+  expect "q at the terminal status" 1 "$?"
+  grep -q "user ordered to terminate" "$work/tty" || { echo "FAILED: q at the terminal"; failures=$((failures + 1)); }
+fi
+
 # A run that waits for a resume or a step grant goes on at once without a terminal.
 printf '\\\\schema main\n-r\n  _hello ..suspend 0\n  .eot `` 1 -e\n\\\\end schema\n\\\\end file\n' >"$work/suspend"
 out=$("$zrtranslate" --timeout 10 "$work/suspend" "$hi/source" 2>"$work/err" </dev/null)
