@@ -260,8 +260,9 @@ void replace_in_tocken(engine_state& state, const text& parameter) {
                                  text_view(parameter).substr(first + 1, second - first - 1));
 }
 
-const std::map<text, command_action>& commands() {
-  static const std::map<text, command_action> table = {
+// Looked up by a view of the statement: std::less<> compares without a copy.
+const std::map<text, command_action, std::less<>>& commands() {
+  static const std::map<text, command_action, std::less<>> table = {
       {U"\\\\tocken_case_insensetive",
        [](engine_state& s, const text& p) { s.schema.header.tocken_case_insensetive = t_flag(p); }},
       {U"\\\\keyword_case_insensetive",
@@ -330,8 +331,8 @@ const std::map<text, command_action>& commands() {
 }  // namespace
 
 bool run_action_statement(engine_state& state, text_view statement) {
-  text command;
-  text parameter;
+  text_view command;
+  text_view parameter;
   if (!statement.empty() && is_operator(statement[0])) {
     parameter = statement;  // the body: the whole statement
   } else {
@@ -354,10 +355,10 @@ bool run_action_statement(engine_state& state, text_view statement) {
   auto found = commands().find(command);
   if (found == commands().end()) return false;
   try {
-    found->second(state, parameter);
+    found->second(state, text(parameter));
   } catch (...) {
-    raise_with_report(statement,
-                      U" action=" + command + text(text_crlf) + U" parameter=`" + parameter + U"`");
+    raise_with_report(statement, U" action=" + text(command) + text(text_crlf) + U" parameter=`" +
+                                     text(parameter) + U"`");
   }
   return true;
 }
