@@ -42,17 +42,22 @@ std::size_t grown_capacity(const std::basic_string<Char>& s, std::size_t needed)
   return std::max(needed, factor * s.capacity());
 }
 
+// A copy of `s` in huge-page storage with room for `needed` characters.
+template <class Char>
+std::basic_string<Char> grown_copy(const std::basic_string<Char>& s, std::size_t needed) {
+  std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
+  grown.append(s);
+  return grown;
+}
+
 // Makes room for `needed` characters in `s`.
 template <class Char>
 void reserve_growing(std::basic_string<Char>& s, std::size_t needed) {
   if (needed <= s.capacity()) return;
-  if (needed * sizeof(Char) < huge_storage_bytes) {
+  if (needed * sizeof(Char) < huge_storage_bytes)
     s.reserve(grown_capacity(s, needed));
-    return;
-  }
-  std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
-  grown.append(s);
-  s.swap(grown);
+  else
+    s = grown_copy(s, needed);
 }
 
 // Appends `more` to `s`. `more` may be a view into `s` itself.
@@ -63,8 +68,7 @@ void append_growing(std::basic_string<Char>& s, std::basic_string_view<Char> mor
     s.append(more);
     return;
   }
-  std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
-  grown.append(s);
+  std::basic_string<Char> grown = grown_copy(s, needed);
   grown.append(more);  // before the old storage goes: `more` may lie in it
   s.swap(grown);
 }

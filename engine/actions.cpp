@@ -22,10 +22,13 @@ using namespace std::string_view_literals;
 namespace {
 
 // Visits the pieces a macro text is made of, in order: plain text up to the
-// next doubled escape, the values of macro variables and stack elements.
-// `visit(piece, stream)` is told the stream whose text a macro variable's
-// piece is, -1 for the other pieces. Reading a piece changes nothing, so a
-// text can be walked twice.
+// next doubled escape; after the doubled macro escape, a stream letter's
+// stream text, or the action escape and a digit's element of the current
+// stack segment. `visit(piece, stream)` is told the stream whose text a
+// macro variable's piece is, -1 for the other pieces. Reading a piece
+// changes nothing, so a text can be walked twice. Raises "sorry, now only
+// one digit is implemented ... " for a stack reference without a digit, the
+// index-range error for a letter that names no stream.
 template <class Visit>
 void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   const text& doubled = state.schema.names.doubled_macro_escape;
@@ -107,6 +110,17 @@ void print_macro_text(engine_state& state, text_view rest) {
                        [&](text_view piece, int) { append_as_utf8(piece, state.run.result_body); });
 }
 
+// The macro text expanded into room made once, `length` characters as
+// measured: a macro text can join whole streams, and growing it piece by
+// piece would copy them again.
+text built_macro_text(engine_state& state, text_view rest, std::size_t length) {
+  text out;
+  reserve_growing(out, length);
+  for_each_macro_piece(state, rest, [&](text_view piece, int) { out += piece; });
+  trace(state, U"stream to print =`", out, U"`");
+  return out;
+}
+
 void run_statement(engine_state& state, text_view statement) {
   if (run_action_statement(state, statement)) return;
   try {
@@ -135,7 +149,7 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
     const text_view rest = text_view(action).substr(2);
     const macro_measure measure = measure_macro_text(state, rest);  // what can fail fails here
     if (!prints_macro_straight(state, measure)) {
-      output.built = build_macro_text(state, rest);
+      output.built = built_macro_text(state, rest, measure.length);
       output.printed = output.built;
     } else if (measure.length > 0) {
       output.unbuilt = rest;
@@ -150,16 +164,6 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
 }
 
 }  // namespace
-
-// Measures the text first and then fills room made once: a macro text can
-// join whole streams, and growing it piece by piece would copy them again.
-text build_macro_text(engine_state& state, text_view rest) {
-  text out;
-  reserve_growing(out, measure_macro_text(state, rest).length);
-  for_each_macro_piece(state, rest, [&](text_view piece, int) { out += piece; });
-  trace(state, U"stream to print =`", out, U"`");
-  return out;
-}
 
 void run_event_action(engine_state& state, std::int16_t e) {
   const event_row& row = checked_at(state.schema.events, e);

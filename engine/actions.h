@@ -16,11 +16,4 @@ struct engine_state;
 // locator to the stage in progress.
 void run_event_action(engine_state& state, std::int16_t e);
 
-// Expands a macro text: the doubled macro escape and a stream letter insert
-// that stream's text; the doubled macro escape, the action escape and a
-// digit insert that element of the current stack segment. Raises "sorry,
-// now only one digit is implemented ... " for a stack reference without a
-// digit, the index-range error for a letter that names no stream.
-text build_macro_text(engine_state& state, text_view rest);
-
 }  // namespace zr
