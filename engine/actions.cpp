@@ -1,6 +1,7 @@
 #include "engine/actions.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "common/checked.h"
 #include "common/errors.h"
@@ -28,7 +29,8 @@ namespace {
 // macro variable's piece is, -1 for the other pieces. Reading a piece
 // changes nothing, so a text can be walked twice. Raises "sorry, now only
 // one digit is implemented ... " for a stack reference without a digit, the
-// index-range error for a letter that names no stream.
+// index-range error for a letter that names no stream. A piece is a
+// text_view, or a std::string_view of a value held as ASCII bytes.
 template <class Visit>
 void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
   const text& doubled = state.schema.names.doubled_macro_escape;
@@ -43,7 +45,8 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
     if (rest.size() < 3) raise_platform_error(error_number::index_range);
     const char32_t letter = rest[2];
     if (letter != action_escape) {
-      visit(text_view(macro_variable(state, letter)), static_cast<int>(letter) - macro_letter_base);
+      const int stream = static_cast<int>(letter) - macro_letter_base;
+      macro_variable(state, letter).read([&](auto piece) { visit(piece, stream); });
       rest.remove_prefix(3);
       continue;
     }
@@ -51,9 +54,8 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
     if (digit < U'0' || digit > U'9')
       raise_engine_error(U"sorry, now only one digit is implemented ... ");
     const variable_table& vars = state.variables;
-    visit(text_view(table_value(
-              state, stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'))),
-          -1);
+    table_entry(state, stack_base + static_cast<long long>(vars.sss) * vars.zzz + (digit - U'0'))
+        .read([&](auto piece) { visit(piece, -1); });
     rest.remove_prefix(4);
   }
 }
@@ -67,6 +69,21 @@ struct action_output {
   text_view unbuilt;  // a macro text to print piece by piece (print_macro_text)
 };
 
+// Appends a macro text's piece to engine text or to the result's UTF-8. A
+// piece of ASCII bytes is the same characters and the same UTF-8.
+void append_piece(text_view piece, text& out) {
+  out += piece;
+}
+void append_piece(std::string_view piece, text& out) {
+  append_utf8(piece, out);
+}
+void append_piece(text_view piece, std::string& out) {
+  append_as_utf8(piece, out);
+}
+void append_piece(std::string_view piece, std::string& out) {
+  append_growing(out, piece);
+}
+
 struct macro_measure {
   std::size_t length = 0;
   bool reads_open_stream = false;  // a piece is the text of an open stream
@@ -74,7 +91,7 @@ struct macro_measure {
 
 macro_measure measure_macro_text(engine_state& state, text_view rest) {
   macro_measure measure;
-  for_each_macro_piece(state, rest, [&](text_view piece, int stream) {
+  for_each_macro_piece(state, rest, [&](auto piece, int stream) {
     measure.length += piece.size();
     if (stream >= 0 && checked_at(state.streams.stream_open, stream))
       measure.reads_open_stream = true;
@@ -99,15 +116,14 @@ bool prints_macro_straight(const engine_state& state, const macro_measure& measu
 void print_macro_text(engine_state& state, text_view rest) {
   if (state.streams.open_streams > 0) {
     for_each_open_stream(state.streams, [&](int n) {
-      text& content = stream_content(state, n);
-      for_each_macro_piece(state, rest,
-                           [&](text_view piece, int) { append_growing(content, piece); });
+      value_text& content = stream_content(state, n);
+      for_each_macro_piece(state, rest, [&](auto piece, int) { content.append(piece); });
     });
     return;
   }
   print_line_prefix(state);
   for_each_macro_piece(state, rest,
-                       [&](text_view piece, int) { append_as_utf8(piece, state.run.result_body); });
+                       [&](auto piece, int) { append_piece(piece, state.run.result_body); });
 }
 
 // The macro text expanded into room made once, `length` characters as
@@ -116,7 +132,7 @@ void print_macro_text(engine_state& state, text_view rest) {
 text built_macro_text(engine_state& state, text_view rest, std::size_t length) {
   text out;
   reserve_growing(out, length);
-  for_each_macro_piece(state, rest, [&](text_view piece, int) { out += piece; });
+  for_each_macro_piece(state, rest, [&](auto piece, int) { append_piece(piece, out); });
   trace(state, U"stream to print =`", out, U"`");
   return out;
 }

@@ -71,7 +71,7 @@ TEST_F(ActionsTest, ConsoleMessagesLeaveTheResultAlone) {
 }
 
 TEST_F(ActionsTest, MacroTextsInsertStreamsAndStackElements) {
-  macro_variable(*state, U'a') = U"42";
+  macro_variable(*state, U'a').assign(U"42");
   table_value(*state, stack_base + 100 + 3) = U"third";
   EXPECT_EQ(run(U".\"total: ..a, ..b, ...3!"), U"total: 42, , third!");
   EXPECT_EQ(failure(U".\"...x"), U"sorry, now only one digit is implemented ... ");
@@ -94,19 +94,19 @@ TEST_F(ActionsTest, OpenStreamsTakeThePrintsExceptThePrintMarker) {
   control_thread(*state, 3);
   EXPECT_EQ(run(U"text"), U"");
   EXPECT_EQ(run(U".p"), U"tok");  // the print marker prints and also feeds the streams
-  EXPECT_EQ(macro_variable(*state, U'a'), U"texttok");
-  EXPECT_EQ(macro_variable(*state, U'c'), U"texttok");
+  EXPECT_EQ(macro_variable(*state, U'a').wide(), U"texttok");
+  EXPECT_EQ(macro_variable(*state, U'c').wide(), U"texttok");
 }
 
 TEST_F(ActionsTest, MacroTextsIntoOpenStreamsReadEveryStreamAsItStoodBefore) {
-  macro_variable(*state, U'b') = U"B";
+  macro_variable(*state, U'b').assign(U"B");
   control_thread(*state, 1);
   control_thread(*state, 3);
   run(U"x");
   run(U".\"<..b>");          // a closed stream's text
   run(U".\"[..a|..a|..c]");  // open streams' own texts
-  EXPECT_EQ(macro_variable(*state, U'a'), U"x<B>[x<B>|x<B>|x<B>]");
-  EXPECT_EQ(macro_variable(*state, U'c'), U"x<B>[x<B>|x<B>|x<B>]");
+  EXPECT_EQ(macro_variable(*state, U'a').wide(), U"x<B>[x<B>|x<B>|x<B>]");
+  EXPECT_EQ(macro_variable(*state, U'c').wide(), U"x<B>[x<B>|x<B>|x<B>]");
 }
 
 TEST_F(ActionsTest, UnknownStatementsReachTheCustomActions) {

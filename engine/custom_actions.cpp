@@ -215,7 +215,7 @@ void construct_form(engine_state& state) {
   }
   const text table = lay_out_form(state, std::move(reading.form), grid_context);
   try {
-    table_value(state, vvv_index(state, U"table")) = table;
+    table_entry(state, vvv_index(state, U"table")).assign(table);
     debug_line(state, U"table=" + table);
   } catch (...) {
     raise_with_context(table_context);

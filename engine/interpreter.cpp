@@ -8,7 +8,6 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
-#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/flags.h"
 #include "engine/messages.h"
@@ -47,9 +46,9 @@ struct operation {
   std::int16_t ix2 = 0;
 };
 
-text_view operand1(const engine_state& state, const operation& op) {
+text_view operand1(engine_state& state, const operation& op) {
   if (!op.o1_in_place) return op.o1;
-  return text_view(state.variables.values[op.ix1]).substr(0, op.o1_length);
+  return text_view(table_value(state, op.ix1)).substr(0, op.o1_length);
 }
 
 // --- operand 2 ---
@@ -133,43 +132,45 @@ text& stack_element(engine_state& state, long long s) {
   return table_value(state, stack_base + s);
 }
 
+// Operand 1 is read only by the operators that need it: a concatenation
+// appends to its destination where it stands, whatever form it is held in.
 void carry_out(engine_state& state, const operation& op) {
-  text& destination = table_value(state, op.ix1);
-  const text_view o1 = operand1(state, op);
+  value_text& destination = table_entry(state, op.ix1);
   switch (op.op) {
     case U'=':
-      destination = op.o2;
+      destination.assign(op.o2);
       break;
     case U'+':
-      destination = sum_text(int16_of_text(o1) + int16_of_text(op.o2));
+      destination.assign(sum_text(int16_of_text(op.o1) + int16_of_text(op.o2)));
       break;
     case U'-':
-      destination = sum_text(int16_of_text(o1) - int16_of_text(op.o2));
+      destination.assign(sum_text(int16_of_text(op.o1) - int16_of_text(op.o2)));
       break;
     case U'*':
-      destination = sum_text(static_cast<long long>(int16_of_text(o1)) * int16_of_text(op.o2));
+      destination.assign(
+          sum_text(static_cast<long long>(int16_of_text(op.o1)) * int16_of_text(op.o2)));
       break;
     case U'/': {
-      std::int16_t dividend = int16_of_text(o1);
+      std::int16_t dividend = int16_of_text(op.o1);
       std::int16_t divisor = int16_of_text(op.o2);
       if (divisor == 0) raise_platform_error(error_number::division_by_zero);
-      destination = real_text(static_cast<double>(dividend) / divisor, 15);
+      destination.assign(real_text(static_cast<double>(dividend) / divisor, 15));
       break;
     }
     case U'&':
-      append_growing(destination, op.o2);  // operand 1 is the destination: appended in place
+      destination.append(op.o2);
       break;
     case U'[':
-      stack_element(state, stack_subscript(op.o2)) = o1;
+      stack_element(state, stack_subscript(op.o2)) = op.o1;
       break;
     case U']':
-      destination = stack_element(state, stack_subscript(op.o2));
+      destination.assign(stack_element(state, stack_subscript(op.o2)));
       break;
     case U'(':
-      stack_element(state, stack_offset(state, op.o2)) = o1;
+      stack_element(state, stack_offset(state, op.o2)) = op.o1;
       break;
     case U')':
-      destination = stack_element(state, stack_offset(state, op.o2));
+      destination.assign(stack_element(state, stack_offset(state, op.o2)));
       break;
     default:
       // "%", "." and ":" store nothing.
@@ -200,19 +201,18 @@ void run_operator(engine_state& state, text_view body, operation& op) {
   op.ix1 = vvv_index(state, op.name1);
   if (op.op == U'&') {
     op.o1_in_place = true;
-    op.o1_length = table_value(state, op.ix1).size();
+    op.o1_length = table_entry(state, op.ix1).size();
   } else {
     op.o1 = table_value(state, op.ix1);
   }
   resolve_operand2(state, op);
-  const text_view o1 = operand1(state, op);
   if (is_arithmetic(op.op)) {
     if (!is_numeric(op.o2)) raise_engine_error(U"operand 2 =`" + text(op.o2) + U"` is not numeric");
-    if (!is_numeric(o1)) raise_engine_error(U"operand 1 =`" + text(o1) + U"` is not numeric");
+    if (!is_numeric(op.o1)) raise_engine_error(U"operand 1 =`" + op.o1 + U"` is not numeric");
   }
   if (tracing(state))
-    trace(state, state.variables.names[op.ix1], U" = oper1=vvv(", number_text(op.ix1), U")=`", o1,
-          U"` oper2=`", op.o2, U"` ix2=`", number_text(op.ix2), U"`");
+    trace(state, state.variables.names[op.ix1], U" = oper1=vvv(", number_text(op.ix1), U")=`",
+          operand1(state, op), U"` oper2=`", op.o2, U"` ix2=`", number_text(op.ix2), U"`");
   carry_out(state, op);
   dump_variables(state);
   store_builtin_variables(state);
@@ -221,8 +221,8 @@ void run_operator(engine_state& state, text_view body, operation& op) {
 // The detail lines of an operator statement's error report. The stack lines
 // read the current segment's first ten elements without failing: a segment
 // outside the stack shows empty elements.
-text operation_report(const engine_state& state, text_view statement, const operation& op) {
-  const variable_table& table = state.variables;
+text operation_report(engine_state& state, text_view statement, const operation& op) {
+  variable_table& table = state.variables;
   text report = U"operation=" + text(statement.substr(0, 1)) + text(text_crlf);
   report += U"operand 1=vvv(" + number_text(op.ix1) + U")=`" + text(operand1(state, op)) +
             U"` oper2=`" + text(op.o2) + U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
@@ -231,7 +231,7 @@ text operation_report(const engine_state& state, text_view statement, const oper
   long long segment = static_cast<long long>(table.sss) * table.zzz;
   for (int k = 0; k <= 9; ++k) {
     long long s = segment + k;
-    text element = (s >= 0 && s < stack_size) ? table.values[stack_base + s] : text();
+    text element = (s >= 0 && s < stack_size) ? table.values[stack_base + s].wide() : text();
     report += U" stack element(" + number_text(k) + U")=`" + element + U"`" + text(text_crlf);
   }
   return report;

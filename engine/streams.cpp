@@ -3,7 +3,6 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
-#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 
@@ -22,7 +21,7 @@ void suspend_stream(engine_state& state, std::int16_t n) {
   if (streams.open_streams < 0) raise_engine_error(U"fatal: negative open stream number ... ");
   if (!tracing(state)) return;
   trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is suspended with value =",
-        stream_content(state, n));
+        stream_content(state, n).wide());
   trace(state, number_text(streams.open_streams), U" extra streams are still active");
 }
 
@@ -38,8 +37,8 @@ void open_stream(engine_state& state, std::int16_t n) {
 
 }  // namespace
 
-text& stream_content(engine_state& state, int n) {
-  return table_value(state, macro_base + n);
+value_text& stream_content(engine_state& state, int n) {
+  return table_entry(state, macro_base + n);
 }
 
 void reset_streams(engine_state& state) {
@@ -62,10 +61,11 @@ void control_thread(engine_state& state, std::int16_t n) {
 
 void append_to_streams(engine_state& state, text_view printed) {
   for_each_open_stream(state.streams, [&](int n) {
-    text& content = stream_content(state, n);
-    append_growing(content, printed);
+    value_text& content = stream_content(state, n);
+    content.append(printed);
     if (tracing(state))
-      trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" has value = ", content);
+      trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" has value = ",
+            content.wide());
   });
 }
 
@@ -77,7 +77,7 @@ void close_all_streams(engine_state& state) {
     if (!streams.stream_open[n]) continue;
     if (tracing(state))
       trace(state, U"stream ", number_text(n), U" = ", stream_letter(n), U" is closed ", text_crlf,
-            U"with value=", stream_content(state, n));
+            U"with value=", stream_content(state, n).wide());
     streams.stream_open[n] = false;
   }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/text.h"
+#include "engine/value_text.h"
 
 namespace zr {
 
@@ -34,7 +35,7 @@ void for_each_open_stream(const stream_state& streams, Visit visit) {
   }
 }
 // The text stream n collects: its macro variable.
-text& stream_content(engine_state& state, int n);
+value_text& stream_content(engine_state& state, int n);
 // Appends the text to every open stream.
 void append_to_streams(engine_state& state, text_view printed);
 // Closes every open stream; the contents stay.

@@ -16,14 +16,14 @@ class StreamsTest : public ::testing::Test {
     init_builtin_variables(*state);
     reset_streams(*state);
   }
-  text content(char32_t letter) { return macro_variable(*state, letter); }
+  text content(char32_t letter) { return macro_variable(*state, letter).wide(); }
 
   std::shared_ptr<recording_output> out;
   std::unique_ptr<engine_state> state = make_test_state(out);
 };
 
 TEST_F(StreamsTest, SameNumberOpensThenSuspends) {
-  macro_variable(*state, U'a') = U"stale";
+  macro_variable(*state, U'a').assign(U"stale");
   control_thread(*state, 1);
   EXPECT_EQ(content(U'a'), U"");  // opening empties it
   append_to_streams(*state, U"collected");

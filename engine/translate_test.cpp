@@ -66,11 +66,13 @@ TEST_F(TranslateReportTest, TranslateAddsTheLineBreakToTheSource) {
 // engine text it is scanned as text. Both give the same result, the same
 // console output (traces included) and the same failure location.
 TEST(TranslateSourceViews, AsciiSourceAsBytesTranslatesAsText) {
-  const std::string upto = "\\\\schema main\n-r\n  .34 `` 1 str \\upto.34 +.=\n  .39 `` 1 str "
-                           "\\upto.233 +.=\n  .id .t 0\n  .eot `` 1 -e\nstr\n  .id .t -1 -\n"
-                           "\\\\end schema\n\\\\end file\n";
-  const std::string nest = "\\\\debug dialog=t\n\\\\schema main\n-r\n  _begin `B` 1 body\nbody\n"
-                           "  _x .t 0\n\\\\end schema\n\\\\end file\n";
+  const std::string upto =
+      "\\\\schema main\n-r\n  .34 `` 1 str \\upto.34 +.=\n  .39 `` 1 str "
+      "\\upto.233 +.=\n  .id .t 0\n  .eot `` 1 -e\nstr\n  .id .t -1 -\n"
+      "\\\\end schema\n\\\\end file\n";
+  const std::string nest =
+      "\\\\debug dialog=t\n\\\\schema main\n-r\n  _begin `B` 1 body\nbody\n"
+      "  _x .t 0\n\\\\end schema\n\\\\end file\n";
   const std::pair<std::string, std::string> cases[] = {
       {upto, "x \"a b\" y"},       // read up to a quote
       {upto, "x 'open"},           // the delimiter is outside ASCII: never found
@@ -92,6 +94,36 @@ TEST(TranslateSourceViews, AsciiSourceAsBytesTranslatesAsText) {
     if (as_bytes->run.failure) {
       EXPECT_EQ(as_bytes->run.failure->line, as_text->run.failure->line) << source;
       EXPECT_EQ(as_bytes->run.failure->column, as_text->run.failure->column) << source;
+    }
+  }
+}
+
+// A variable that collects a long text is held as bytes while it is ASCII;
+// printed whole into an open stream and into the result, with and without
+// printing while processing (pieces written where they go, or a text built
+// first), it gives what it gave as text, and so does one that a character
+// outside ASCII turns back.
+TEST(TranslateLongValues, CollectedTextsPrintAsTheyWereCollected) {
+  const std::string blocks =
+      "\\\\schema main\n-r\n  .init ..=a..,\"\" 0\n  .id ..&a..,tocken 0\n"
+      "  .eot .\"[..a]\" 0 ..b +.two\n  .two .\"<..a..a>\" 0 ..b +.three\n"
+      "  .three .\"{..b}\" 1 -e\n\\\\end schema\n\\\\end file\n";
+  std::string words, collected;
+  for (int k = 0; collected.size() < 3 * value_text::bytes_from; ++k) {
+    const std::string word = "w" + std::to_string(k);
+    words += word + (k % 10 == 9 ? "\n" : " ");
+    collected += word;
+  }
+  for (const std::string last : {"", "\u00e9"}) {
+    const std::string all = collected + last;
+    for (const char* printing : {"f", "t"}) {
+      std::shared_ptr<recording_output> out;
+      auto state = make_test_state(out);
+      const std::string schema =
+          "\\\\print while processing=" + std::string(printing) + "\n" + blocks;
+      const std::optional<std::string> result = translate_utf8(*state, schema, words + last);
+      ASSERT_TRUE(result) << printing << last;
+      EXPECT_TRUE(*result == "\n\n\n\r\n<" + all + all + ">{[" + all + "]}") << printing << last;
     }
   }
 }

@@ -195,18 +195,22 @@ text stack_text(engine_state& state, long long i) {
   return stack_entry(state, i);
 }
 
-text& table_value(engine_state& state, long long index) {
+value_text& table_entry(engine_state& state, long long index) {
   return checked_at(state.variables.values, index);
 }
 
-text& macro_variable(engine_state& state, char32_t letter) {
+text& table_value(engine_state& state, long long index) {
+  return table_entry(state, index).wide();
+}
+
+value_text& macro_variable(engine_state& state, char32_t letter) {
   if (!is_macro_letter(letter)) raise_platform_error(error_number::index_range);
-  return table_value(state, macro_base + static_cast<int>(letter) - macro_letter_base);
+  return table_entry(state, macro_base + static_cast<int>(letter) - macro_letter_base);
 }
 
 void init_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
-  table.values[0] = U"null";
+  table.values[0].assign(U"null");
   table.names[0].clear();
   table.names[1] = U"tocken";
   table.names[2] = U"tock";
@@ -224,22 +228,22 @@ void init_builtin_variables(engine_state& state) {
 
 void load_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
-  table.values[1] = state.run.tocken;
-  table.values[2] = state.run.coming_event;
-  table.values[3] = state.run.ttype;
-  table.values[4] = number_text(table.fff);
-  table.values[5] = number_text(table.sss);
-  table.values[6] = number_text(table.zzz);
+  table.values[1].assign(state.run.tocken);
+  table.values[2].assign(state.run.coming_event);
+  table.values[3].assign(state.run.ttype);
+  table.values[4].assign(number_text(table.fff));
+  table.values[5].assign(number_text(table.sss));
+  table.values[6].assign(number_text(table.zzz));
 }
 
 void store_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
-  state.run.tocken = table.values[1];
-  state.run.coming_event = table.values[2];
-  state.run.ttype = table.values[3];
-  table.fff = int16_of_text(table.values[4]);
-  table.sss = int16_of_text(table.values[5]);
-  table.zzz = int16_of_text(table.values[6]);
+  state.run.tocken = table.values[1].wide();
+  state.run.coming_event = table.values[2].wide();
+  state.run.ttype = table.values[3].wide();
+  table.fff = int16_of_text(table.values[4].wide());
+  table.sss = int16_of_text(table.values[5].wide());
+  table.zzz = int16_of_text(table.values[6].wide());
 }
 
 namespace {
@@ -249,27 +253,27 @@ namespace {
 // of open streams, so with the full dump on and n streams open only streams
 // 1..n are looked at.
 void dump_stream_lines(engine_state& state, text& dump) {
-  const variable_table& table = state.variables;
+  variable_table& table = state.variables;
   const stream_state& streams = state.streams;
   if (streams.open_streams <= 0 && !table.full_dump) return;
   int examined = 0;
   for (int j = 1; j <= max_streams; ++j) {
     if (!streams.stream_open[j] && !table.full_dump) continue;
-    const text& content = table.values[macro_base + j];
+    const text& content = table.values[macro_base + j].wide();
     if (!content.empty())
       dump += U"macro " + char_text(macro_letter_base + j) + U" = " + content + text(text_crlf);
     if (++examined == streams.open_streams) break;
   }
 }
 
-void dump_stack_lines(const variable_table& table, text& dump) {
+void dump_stack_lines(variable_table& table, text& dump) {
   dump += text_crlf;
   dump += U"full vvv size = " + number_text(vvv_size) + text(text_crlf);
   dump +=
       U"stack = " + number_text(stack_base) + U" - " + number_text(macro_base) + text(text_crlf);
   for (int k = stack_base; k <= macro_base; ++k)
     if (!table.values[k].empty())
-      dump += U" vvv(" + number_text(k) + U")=" + table.values[k] + text(text_crlf);
+      dump += U" vvv(" + number_text(k) + U")=" + table.values[k].wide() + text(text_crlf);
 }
 
 }  // namespace

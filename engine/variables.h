@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "engine/value_text.h"
 
 namespace zr {
 
@@ -22,7 +23,7 @@ inline constexpr std::int16_t stack_size = macro_base - stack_base;  // 2800 ele
 
 struct variable_table {
   std::vector<text> names = std::vector<text>(vvv_size + 1);
-  std::vector<text> values = std::vector<text>(vvv_size + 1);
+  std::vector<value_text> values = std::vector<value_text>(vvv_size + 1);
   std::int16_t vvv_count = 0;
   // The engine state the built-ins 4..6 mirror.
   std::int16_t fff = 0;
@@ -65,11 +66,13 @@ text imbedded_number(engine_state& state, text_view name);
 std::int16_t stack_number(engine_state& state, long long i);
 // Stack element i as text; the same bounds.
 text stack_text(engine_state& state, long long i);
-// The value at table index `index`, checked against the table's bounds.
+// The entry at table index `index`, checked against the table's bounds.
+value_text& table_entry(engine_state& state, long long index);
+// The value at table index `index` as engine text, the same bounds.
 text& table_value(engine_state& state, long long index);
 // The macro variable of the stream whose letter is `letter` (codes 96..126);
 // any other letter raises the index-range error.
-text& macro_variable(engine_state& state, char32_t letter);
+value_text& macro_variable(engine_state& state, char32_t letter);
 
 // Start of every dialog: forgets the named variables, rewrites the built-in
 // and macro names, fff 0, sss 10, zzz 10; the value of index 0 is "null".

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <string>
 #include <utility>
 
 #include "common/errors.h"
@@ -233,7 +235,7 @@ TEST_F(VariablesTest, DumpListsVariablesAndOpenStreams) {
   control_thread(*state, 3);
   append_to_streams(*state, U"abc");
   control_thread(*state, 1);  // open and empty: not listed
-  macro_variable(*state, U'b') = U"not open";
+  macro_variable(*state, U'b').assign(U"not open");
   table_value(*state, 200) = U"stack values only in the full dump";
   switch_debug_on(*state);
   state->dialog.nest = 1;
@@ -255,8 +257,8 @@ TEST_F(VariablesTest, DumpListsVariablesAndOpenStreams) {
 
 TEST_F(VariablesTest, FullDumpListsEveryStreamAndTheStack) {
   load_builtin_variables(*state);
-  macro_variable(*state, U'~') = U"zz";
-  macro_variable(*state, U'`') = U"m0";
+  macro_variable(*state, U'~').assign(U"zz");
+  macro_variable(*state, U'`').assign(U"m0");
   table_value(*state, 200) = U"s0";
   table_value(*state, 2999) = U"last";
   state->variables.full_dump = true;
@@ -282,7 +284,7 @@ TEST_F(VariablesTest, FullDumpListsEveryStreamAndTheStack) {
 }
 
 TEST_F(VariablesTest, FullDumpWithStreamsOpenExaminesAsManyStreamsAsAreOpen) {
-  macro_variable(*state, U'a') = U"one";
+  macro_variable(*state, U'a').assign(U"one");
   control_thread(*state, 2);
   append_to_streams(*state, U"two");
   state->variables.full_dump = true;
@@ -290,6 +292,55 @@ TEST_F(VariablesTest, FullDumpWithStreamsOpenExaminesAsManyStreamsAsAreOpen) {
   std::string dump = dump_text();
   EXPECT_NE(dump.find("macro a = one\r\n\r\nfull vvv size"), std::string::npos) << dump;
   EXPECT_EQ(dump.find("macro b"), std::string::npos) << dump;
+}
+
+// A long ASCII value is held as bytes and turned back when read as text;
+// whatever form it has, every reading gives what plain text would hold.
+// Random appends of ASCII text, ASCII bytes and text outside ASCII, readings
+// as text, assignments, against a plain text.
+TEST(ValueText, EveryFormReadsAsPlainText) {
+  std::mt19937 random(20261207);
+  value_text value;
+  text model;
+  auto chunk = [&](char32_t c) { return text(random() % (value_text::bytes_from / 2), c); };
+  int held_as_bytes = 0;
+  auto held = [&] { return value.read([](auto view) { return text(view.begin(), view.end()); }); };
+  for (int step = 0; step < 400; ++step) {
+    switch (random() % 8) {
+      case 0:
+      case 1:
+      case 2: {
+        const text more = chunk(U'a' + step % 26);
+        value.append(text_view(more));
+        model += more;
+        break;
+      }
+      case 3: {
+        const text more = chunk(U'b');
+        value.append(std::string(more.begin(), more.end()));
+        model += more;
+        break;
+      }
+      case 4:
+        value.append(text_view(U"\u00e9"));  // outside ASCII
+        model += U"\u00e9";
+        break;
+      case 5:
+        EXPECT_EQ(value.wide(), model);
+        break;
+      case 6:
+        value.append(text_view(value.wide()).substr(0, 1000));  // a view into itself
+        model += model.substr(0, 1000);
+        break;
+      default:
+        value.assign(U"fresh");
+        model = U"fresh";
+    }
+    ASSERT_EQ(value.size(), model.size()) << step;
+    ASSERT_EQ(held(), model) << step;
+    held_as_bytes += value.read([](auto view) { return sizeof(view[0]) == 1; });
+  }
+  EXPECT_GT(held_as_bytes, 10);  // the bytes form was reached and used
 }
 
 }  // namespace
