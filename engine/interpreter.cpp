@@ -215,7 +215,10 @@ void run_operator(engine_state& state, text_view body, operation& op) {
           operand1(state, op), U"` oper2=`", op.o2, U"` ix2=`", number_text(op.ix2), U"`");
   carry_out(state, op);
   dump_variables(state);
-  store_builtin_variables(state);
+  // An operator stores into its destination or a stack element only: the
+  // built-ins hold what was just loaded unless one of them is the
+  // destination, and storing them back would change nothing.
+  if (op.ix1 >= 1 && op.ix1 <= builtin_count) store_builtin_variables(state);
 }
 
 // The detail lines of an operator statement's error report. The stack lines

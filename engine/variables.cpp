@@ -223,7 +223,7 @@ void init_builtin_variables(engine_state& state) {
   table.names[4] = U"fff";
   table.names[5] = U"sss";
   table.names[6] = U"zzz";
-  table.vvv_count = 6;
+  table.vvv_count = builtin_count;
 }
 
 void load_builtin_variables(engine_state& state) {

@@ -20,6 +20,7 @@ inline constexpr std::int16_t macro_base = 3000;       // macro variable of stre
 inline constexpr std::int16_t max_streams = 30;        // streams 0..30 have macro variables
 inline constexpr std::int16_t macro_letter_base = 96;  // letter code of stream 0
 inline constexpr std::int16_t stack_size = macro_base - stack_base;  // 2800 elements
+inline constexpr std::int16_t builtin_count = 6;  // tocken, tock, ttype, fff, sss, zzz: 1..6
 
 struct variable_table {
   std::vector<text> names = std::vector<text>(vvv_size + 1);
