@@ -48,7 +48,7 @@ inline engine_state& reset_state() {
   set_steps(state, false);
   state.flags.terminate_requested = false;
   run_init(state);
-  for (text& value : state.variables.values)
+  for (value_text& value : state.variables.values)
     value.clear();
   dialog_init(state);
   state.interpreter = {};
@@ -74,7 +74,7 @@ class run_guard {
  private:
   static std::size_t text_held(const engine_state& state) {
     std::size_t held = state.run.result_body.size();
-    for (const text& value : state.variables.values)
+    for (const value_text& value : state.variables.values)
       held += value.size();
     return held;
   }
