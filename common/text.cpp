@@ -2,6 +2,7 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "common/growth.h"
@@ -130,6 +131,19 @@ void append_as_utf8(text_view characters, std::string& out) {
       *write++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
+}
+
+bool is_ascii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Without an early exit, so that the loop is one vectorised pass.
+bool is_ascii(text_view characters) {
+  char32_t all = 0;
+  for (char32_t c : characters)
+    all |= c;
+  return all < 0x80;
 }
 
 char32_t lower_non_ascii(char32_t c) {

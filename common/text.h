@@ -23,6 +23,11 @@ std::string to_utf8(text_view characters);
 // to_utf8, appended to `out`.
 void append_as_utf8(text_view characters, std::string& out);
 
+// Whether every byte, or every character, is ASCII (below 0x80): such bytes
+// are their own UTF-8 and decode to characters of the same codes.
+bool is_ascii(std::string_view bytes);
+bool is_ascii(text_view characters);
+
 // Simple per-code-point lower-case mapping of Unicode, for code points
 // outside ASCII.
 char32_t lower_non_ascii(char32_t c);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "common/text.h"
@@ -50,12 +51,8 @@ inline std::size_t find_in(text_view source, text_view wanted, std::size_t from)
   return source.find(wanted, from);
 }
 inline std::size_t find_in(std::string_view source, text_view wanted, std::size_t from) {
-  std::string ascii;
-  for (char32_t c : wanted) {
-    if (c >= 0x80) return std::string_view::npos;
-    ascii += static_cast<char>(c);
-  }
-  return source.find(ascii, from);
+  if (!is_ascii(wanted)) return std::string_view::npos;
+  return source.find(std::string(wanted.begin(), wanted.end()), from);
 }
 
 }  // namespace zr

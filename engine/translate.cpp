@@ -1,7 +1,5 @@
 #include "engine/translate.h"
 
-#include <algorithm>
-
 #include "common/easylife.h"
 #include "common/growth.h"
 #include "engine/engine_state.h"
@@ -33,11 +31,6 @@ bool run_translation(engine_state& state) {
     report_translate_error(state, error);
     return false;
   }
-}
-
-bool is_ascii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Holds the source with CR LF added: as its bytes when it is ASCII alone,

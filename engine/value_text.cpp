@@ -4,17 +4,6 @@
 
 namespace zr {
 
-namespace {
-
-bool is_ascii(text_view characters) {
-  char32_t all = 0;
-  for (char32_t c : characters)
-    all |= c;
-  return all < 0x80;
-}
-
-}  // namespace
-
 text& value_text::wide() {
   if (!in_bytes_) return wide_;
   append_utf8(bytes_, wide_);
