@@ -16,6 +16,9 @@ expect() {  # what, expected, actual
     failures=$((failures + 1))
   fi
 }
+expect_in() {  # what, pattern, file: the file has a line that matches
+  grep -q "$2" "$3" || { echo "FAILED: $1"; failures=$((failures + 1)); }
+}
 hi=$(realpath "$cases/hi_run")
 
 out=$("$zrtranslate" "$hi/schema" "$hi/source" 2>/dev/null); expect "result" "Hi" "$out"
@@ -64,7 +67,7 @@ printf 'old' >"$work/result.txt"
 expect "-o content" "Hi" "$(cat "$work/result.txt")"
 "$zrtranslate" -o "$work/no/such/dir.txt" "$hi/schema" "$hi/source" >/dev/null 2>"$work/err"
 expect "-o unwritable status" 2 "$?"
-grep -q "cannot write $work/no/such/dir.txt" "$work/err" || { echo "FAILED: -o message"; failures=$((failures + 1)); }
+expect_in "-o message" "cannot write $work/no/such/dir.txt" "$work/err"
 
 # A full device: an error and status 2, and the device stays a device.
 "$zrtranslate" -o /dev/full "$hi/schema" "$hi/source" 2>"$work/err"
@@ -100,7 +103,7 @@ expect "timeout lines" "2048 * run stopped: time limit of 0.3 seconds reached|$w
   "$(grep -a -e '^2048' -e 'error:' "$work/err" | tr -d '\r' | paste -sd '|')"
 "$zrtranslate" --max-memory 1 "$work/loop" "$work/go" >/dev/null 2>"$work/err"
 expect "memory limit status" 1 "$?"
-grep -q "memory limit of 1 MB reached" "$work/err" || { echo "FAILED: memory limit"; failures=$((failures + 1)); }
+expect_in "memory limit" "memory limit of 1 MB reached" "$work/err"
 for signal in INT TERM; do
   printf 'old' >"$work/kept.txt"
   "$zrtranslate" --timeout 20 -o "$work/kept.txt" "$work/loop" "$work/go" 2>"$work/err" &
@@ -114,7 +117,7 @@ for signal in INT TERM; do
   kill -s "$signal" $!
   wait $!
   expect "SIG$signal status" 1 "$?"
-  grep -q "user ordered to terminate" "$work/err" || { echo "FAILED: SIG$signal message"; failures=$((failures + 1)); }
+  expect_in "SIG$signal message" "user ordered to terminate" "$work/err"
   expect "SIG$signal keeps the old file" "old" "$(cat "$work/kept.txt")"
 done
 expect "signals leave no temporary file" "" "$(ls "$work" | grep 'kept.txt.' )"
@@ -125,7 +128,7 @@ if command -v script >/dev/null; then
   printf 'q\n' | script -qec "'$zrtranslate' --timeout 20 '$work/loop' '$work/go'" /dev/null \
     >"$work/tty" 2>&1
   expect "q at the terminal status" 1 "$?"
-  grep -q "user ordered to terminate" "$work/tty" || { echo "FAILED: q at the terminal"; failures=$((failures + 1)); }
+  expect_in "q at the terminal" "user ordered to terminate" "$work/tty"
 fi
 
 # A run that waits for a resume or a step grant goes on at once without a terminal.
@@ -153,7 +156,7 @@ for source in "$work/batch"/*.inc; do
   else
     failed=$((failed + 1))
     [[ -e "$work/alone/$name.out" ]] && { echo "FAILED: batch wrote $name.out"; failures=$((failures + 1)); }
-    grep -q "^$source:[0-9]*:[0-9]*: error: " "$work/batch-err" || { echo "FAILED: batch error line of $name"; failures=$((failures + 1)); }
+    expect_in "batch error line of $name" "^$source:[0-9]*:[0-9]*: error: " "$work/batch-err"
   fi
 done
 expect "batch has failing sources" 1 "$((failed > 0))"
