@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Runs one example of the guide through zrtranslate and checks that the
-# program does what the guide shows.
+# Runs one example of the guide (or of the recipes) through zrtranslate and
+# checks that the program does what the document shows.
 #
 #   check-docs.sh ZRTRANSLATE EXAMPLE_DIR GUIDE
+#
+# GUIDE is the document that shows the example: docs/guide.md, or
+# docs/recipes.md for a folder named recipe-*.
 #
 # An example folder holds: schema, source, and either expected (the exact
 # standard output) or error (the one FILE:LINE:COLUMN: error: line of a failed
