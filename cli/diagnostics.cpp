@@ -9,6 +9,11 @@ namespace zr {
 namespace {
 
 std::mutex error_stream;
+bool at_line_start = true;  // whether the last text written ended its line; guarded by error_stream
+
+// Longest part of a directive name a warning repeats: a misspelled directive
+// is short, and a line of megabytes must not be echoed whole.
+constexpr std::size_t shown_name_bytes = 60;
 
 // Every header directive the schema reader looks for, by the name written
 // before its "=" ("\\?" and "\\help" stand alone).
@@ -60,28 +65,56 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+// `name` cut to its first shown_name_bytes bytes (whole UTF-8 characters),
+// with "..." when something was cut.
+std::string shown_name(std::string_view name) {
+  if (name.size() <= shown_name_bytes) return std::string(name);
+  std::size_t end = shown_name_bytes;
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+    --end;
+  return std::string(name.substr(0, end)) + "...";
+}
+
 std::string unknown_directive_message(std::string_view line) {
   std::string_view name = line.substr(0, line.find('='));
   if (name.ends_with('\r')) name.remove_suffix(1);
   std::string_view nearest;
   std::size_t best = name.size() / 2 + 1;  // farther than this is no likely misspelling
   for (std::string_view known : header_directives) {
+    // The distance is at least the difference of the lengths: a name far
+    // longer than every directive is compared with none of them.
+    const std::size_t longer = std::max(name.size(), known.size());
+    if (longer - std::min(name.size(), known.size()) >= best) continue;
     const std::size_t distance = edit_distance(name, known);
     if (distance < best) {
       best = distance;
       nearest = known;
     }
   }
-  std::string message = "unknown header directive `" + std::string(name) + "`";
+  std::string message = "unknown header directive `" + shown_name(name) + "`";
   if (!nearest.empty()) message += "; did you mean `" + std::string(nearest) + "`?";
   return message;
+}
+
+// Call with error_stream locked.
+void write_error_text(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  if (!text.empty()) at_line_start = text.back() == '\n';
 }
 
 }  // namespace
 
 void print_error_text(std::string_view text) {
   std::lock_guard lock(error_stream);
-  std::fwrite(text.data(), 1, text.size(), stderr);
+  write_error_text(text);
+  std::fflush(stderr);
+}
+
+void print_error_line(std::string_view line) {
+  std::lock_guard lock(error_stream);
+  if (!at_line_start) write_error_text("\n");
+  write_error_text(line);
+  write_error_text("\n");
   std::fflush(stderr);
 }
 

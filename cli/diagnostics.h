@@ -14,6 +14,9 @@ namespace zr {
 // Writes `text` to standard error at once. Parallel translations call it, so
 // the text of one call is never mixed with another's.
 void print_error_text(std::string_view text);
+// Writes `line` and an LF to standard error, on a line of its own: after a
+// text that did not end its last line (an engine report), an LF comes first.
+void print_error_line(std::string_view line);
 
 // The engine's message channel for one translation. With `console` every
 // message is printed as it arrives. Without, only the error report is kept
@@ -37,7 +40,9 @@ struct warning {
 };
 
 // The header lines of `schema` (before its first "\\schema") that begin with
-// two backslashes but name no header directive, with the nearest one.
+// two backslashes but name no header directive, with the nearest one. Time
+// and memory grow with the schema's length alone, and a message shows at
+// most the first 60 characters of a name.
 std::vector<warning> header_warnings(std::string_view schema);
 
 }  // namespace zr

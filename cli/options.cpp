@@ -6,8 +6,10 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 namespace zr {
 
@@ -21,50 +23,68 @@ const char* const usage_text =
     "                     header lines (redirect, reengine, save), each ended by LF,\n"
     "                     then the body; without --raw, three empty header lines and\n"
     "                     the CR LF that opens the body are dropped, as the desktop\n"
-    "                     program writes its result file\n"
-    "  -o FILE            write the result to FILE, replacing it whole\n"
-    "  --out-dir DIR      translate every SOURCE_FILE, each result to DIR/NAME.out\n"
-    "  --jobs N           with --out-dir: N translations at once (default 1)\n"
+    "                     program writes its result file, and a result that is empty\n"
+    "                     then writes nothing\n"
+    "  --eol=crlf|lf      line ends of the result: crlf (the default) writes it as the\n"
+    "                     schema prints it; lf writes each CR LF of it as LF, header\n"
+    "                     lines and body alike\n"
+    "  -o, --output FILE  write the result to FILE, replacing it whole: a temporary file\n"
+    "                     beside it is renamed over it once the result is complete, so\n"
+    "                     a failed or stopped run leaves FILE as it was; a link is\n"
+    "                     written through, FILE keeps its mode, a new FILE gets the mode\n"
+    "                     the umask gives; a FILE you may not write is refused\n"
+    "  --out-dir DIR      translate every SOURCE_FILE, each result to DIR/NAME.out (DIR\n"
+    "                     is made when missing); a source that fails loses the NAME.out\n"
+    "                     of an earlier run, so no stale result is left behind\n"
+    "  -j, --jobs N       with --out-dir: N translations at once (default 1; 0, or -j\n"
+    "                     alone, one per core)\n"
     "  -v, --console      every engine message on standard error as it arrives\n"
     "  --debug            debug output of the whole run (implies --console)\n"
     "  --steps            one dialog step per Enter on the terminal; c and Enter runs on,\n"
     "                     q and Enter stops; the line each step waits on is shown\n"
     "  --timeout SECONDS  stop a translation that runs longer (default: no limit)\n"
     "  --max-steps N      stop a translation after N dialog steps (default: no limit)\n"
-    "  --max-memory MB    stop a translation when the process holds more memory\n"
-    "                     (default: half the machine; 0: no limit)\n"
+    "  --max-memory MB    stop a translation whose texts (source, result, variables,\n"
+    "                     streams, stack) hold more; each translation of a batch counts\n"
+    "                     its own; a source file larger is not read (default: half the\n"
+    "                     machine; 0: no limit)\n"
     "  -h, --help         show this help and exit\n"
     "  --version          show the version and exit\n"
     "  --                 end of options: the words after it are file names\n"
     "\n"
-    "Standard error carries the engine's error report and FILE:LINE:COLUMN: error: and\n"
-    "warning: lines. Exit status: 0 result, 1 failed translation, 2 usage error or\n"
-    "unreadable file; with --out-dir the worst of all files.\n"
+    "An output never replaces an input: naming one is a usage error, and nothing is\n"
+    "written. Standard error carries the engine's error report and FILE:LINE:COLUMN:\n"
+    "error: and warning: lines. Exit status: 0 result, 1 failed translation, 2 usage\n"
+    "error or unreadable file, 3 a run stopped by --timeout, --max-steps or\n"
+    "--max-memory, 128+N stopped by signal N (130 for Ctrl-C); with --out-dir the\n"
+    "worst of all files.\n"
     "The guide: docs/guide.md (installed under share/doc/zorvex/).\n";
 
 namespace {
 
 enum long_only : int {
   opt_raw = 256,
+  opt_eol,
   opt_debug,
   opt_steps,
   opt_timeout,
   opt_max_steps,
   opt_max_memory,
-  opt_jobs,
   opt_out_dir,
   opt_version,
 };
 
 const option long_options[] = {
     {"raw", no_argument, nullptr, opt_raw},
+    {"eol", required_argument, nullptr, opt_eol},
+    {"output", required_argument, nullptr, 'o'},
     {"debug", no_argument, nullptr, opt_debug},
     {"steps", no_argument, nullptr, opt_steps},
     {"console", no_argument, nullptr, 'v'},
     {"timeout", required_argument, nullptr, opt_timeout},
     {"max-steps", required_argument, nullptr, opt_max_steps},
     {"max-memory", required_argument, nullptr, opt_max_memory},
-    {"jobs", required_argument, nullptr, opt_jobs},
+    {"jobs", required_argument, nullptr, 'j'},
     {"out-dir", required_argument, nullptr, opt_out_dir},
     {"version", no_argument, nullptr, opt_version},
     {"help", no_argument, nullptr, 'h'},
@@ -73,16 +93,55 @@ const option long_options[] = {
 
 // The name an option is written with, for messages.
 std::string option_name(int value) {
+  if (value == 'j') return "--jobs";
   if (value < 256) return std::string("-") + static_cast<char>(value);
   for (const option& o : long_options)
     if (o.name && o.val == value) return std::string("--") + o.name;
   return "?";
 }
 
+// The message for a long option getopt does not take: one that several
+// options begin with is ambiguous, any other is unknown.
+std::string unknown_long_option(const std::string& word) {
+  const std::string written = word.substr(2, word.find('=') - 2);
+  std::string matches;
+  int count = 0;
+  for (const option& o : long_options) {
+    if (!o.name || !std::string_view(o.name).starts_with(written)) continue;
+    matches += std::string(count++ ? ", --" : "--") + o.name;
+  }
+  if (count > 1) return "option --" + written + " is ambiguous: it may be " + matches;
+  return "unknown option " + word;
+}
+
+// "-j" alone asks for one job per core; a number after it as the next word
+// ("-j 4") belongs to it. getopt takes an optional value only when it is
+// attached, so such a pair is joined first ("-j4"); a lone "-j" gets "0".
+std::vector<std::string> join_jobs_values(const std::vector<std::string>& args) {
+  std::vector<std::string> joined;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      joined.insert(joined.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (args[i] != "-j") {
+      joined.push_back(args[i]);
+      continue;
+    }
+    const bool number_follows = i + 1 < args.size() && !args[i + 1].empty() &&
+                                std::all_of(args[i + 1].begin(), args[i + 1].end(),
+                                            [](char c) { return c >= '0' && c <= '9'; });
+    joined.push_back("-j" + (number_follows ? args[++i] : std::string("0")));
+  }
+  return joined;
+}
+
 std::string missing_value(int value) {
   switch (value) {
     case 'o':
       return "-o needs a file name";
+    case opt_eol:
+      return "--eol needs crlf or lf";
     case opt_out_dir:
       return "--out-dir needs a folder name";
     case opt_timeout:
@@ -119,11 +178,17 @@ bool take_value(int value, const std::string& word, cli_options& options, std::s
   std::optional<long long> number;
   switch (value) {
     case 'o':
+      if (word.empty()) error = missing_value(value);
       options.output_file = word;
-      return true;
+      return !word.empty();
     case opt_out_dir:
+      if (word.empty()) error = missing_value(value);
       options.out_dir = word;
-      return true;
+      return !word.empty();
+    case opt_eol:
+      if (word != "crlf" && word != "lf") error = "--eol needs crlf or lf, not '" + word + "'";
+      options.lf = word == "lf";
+      return error.empty();
     case opt_timeout: {
       std::optional<double> s = seconds(word);
       if (s)
@@ -140,14 +205,14 @@ bool take_value(int value, const std::string& word, cli_options& options, std::s
       number = whole_number(word, 0, max_memory_mb);
       if (number) options.max_memory_mb = *number;
       break;
-    case opt_jobs:
-      number = whole_number(word, 1, max_jobs);
+    case 'j':
+      number = whole_number(word, 0, max_jobs);
       if (number) options.jobs = static_cast<int>(*number);
       break;
   }
   if (!number) {
-    error = option_name(value) + " needs a whole number" +
-            (value == opt_jobs ? " from 1 to 256" : "") + ", not '" + word + "'";
+    error = option_name(value) + " needs a whole number" + (value == 'j' ? " from 0 to 256" : "") +
+            ", not '" + word + "'";
   }
   return number.has_value();
 }
@@ -180,10 +245,8 @@ bool check_files(const std::vector<std::string>& files, cli_options& options, st
 }  // namespace
 
 std::optional<cli_options> parse_options(const std::vector<std::string>& args, std::string& error) {
-  std::vector<std::string> words;
-  words.reserve(args.size() + 1);
-  words.push_back("zrtranslate");
-  words.insert(words.end(), args.begin(), args.end());
+  std::vector<std::string> words = join_jobs_values(args);
+  words.insert(words.begin(), "zrtranslate");
   std::vector<char*> argv;
   for (std::string& word : words)
     argv.push_back(word.data());
@@ -194,7 +257,7 @@ std::optional<cli_options> parse_options(const std::vector<std::string>& args, s
   optind = 0;  // a full restart of getopt's scan, so the parser can be called again
   opterr = 0;  // the messages are ours
   int value;
-  while ((value = getopt_long(argc, argv.data(), ":hvo:", long_options, nullptr)) != -1) {
+  while ((value = getopt_long(argc, argv.data(), ":hvo:j:", long_options, nullptr)) != -1) {
     switch (value) {
       case 'h':
         options.help = true;
@@ -224,7 +287,7 @@ std::optional<cli_options> parse_options(const std::vector<std::string>& args, s
         else if (optopt != 0)
           error = "unknown option -" + std::string(1, static_cast<char>(optopt));
         else
-          error = std::string("unknown option ") + argv[static_cast<std::size_t>(optind - 1)];
+          error = unknown_long_option(argv[static_cast<std::size_t>(optind - 1)]);
         return std::nullopt;
       default:
         if (!take_value(value, optarg, options, error)) return std::nullopt;

@@ -13,7 +13,8 @@ struct cli_options {
   std::vector<std::string> sources;        // every source file (one unless --out-dir is given)
   std::string output_file;                 // empty: standard output
   std::string out_dir;                     // a batch: each result to DIR/<source name>.out
-  int jobs = 1;                            // translations at once in a batch
+  int jobs = 1;                            // translations at once in a batch; 0: one per core
+  bool lf = false;                         // --eol=lf: each CR LF of the result written as LF
   bool raw = false;                        // the result exactly as translate returns it
   bool debug = false;                      // debug output for the whole run
   bool steps = false;                      // step mode granted from the terminal

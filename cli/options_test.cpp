@@ -56,8 +56,12 @@ TEST(CliOptions, UsageErrors) {
       {{"--max-steps", "1e3", "a", "b"}, "--max-steps needs a whole number, not '1e3'"},
       {{"--max-memory", "99999999999", "a", "b"},
        "--max-memory needs a whole number, not '99999999999'"},
-      {{"--jobs", "0", "--out-dir", "d", "a", "b"},
-       "--jobs needs a whole number from 1 to 256, not '0'"},
+      {{"--jobs", "x", "--out-dir", "d", "a", "b"},
+       "--jobs needs a whole number from 0 to 256, not 'x'"},
+      {{"-o", "", "a", "b"}, "-o needs a file name"},
+      {{"--output=", "a", "b"}, "-o needs a file name"},
+      {{"--ma", "1", "a", "b"}, "option --ma is ambiguous: it may be --max-steps, --max-memory"},
+      {{"--eol=cr", "a", "b"}, "--eol needs crlf or lf, not 'cr'"},
       {{"--jobs", "2", "a", "b"}, "--jobs needs --out-dir"},
       {{"--out-dir", "d", "a"}, "expected SCHEMA_FILE and at least one SOURCE_FILE"},
       {{"--out-dir", "d", "-o", "x", "a", "b"}, "-o and --out-dir cannot be used together"},
@@ -70,6 +74,35 @@ TEST(CliOptions, UsageErrors) {
     EXPECT_FALSE(parse_options(c.args, error)) << c.error;
     EXPECT_EQ(error, c.error);
   }
+}
+
+TEST(CliOptions, JobsOutputAndLineEnds) {
+  struct Case {
+    std::vector<std::string> args;
+    int jobs;
+  };
+  // -j alone asks for one job per core (0); a number may follow it apart.
+  const Case cases[] = {
+      {{"-j", "--out-dir", "d", "s", "a"}, 0},  {{"-j", "3", "--out-dir", "d", "s", "a"}, 3},
+      {{"-j5", "--out-dir", "d", "s", "a"}, 5}, {{"--jobs=0", "--out-dir", "d", "s", "a"}, 0},
+      {{"--out-dir", "d", "s", "a", "-j"}, 0},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    auto options = parse_options(c.args, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->jobs, c.jobs) << c.args[0];
+    EXPECT_EQ(options->sources, std::vector<std::string>{"a"});
+  }
+  std::string error;
+  auto options = parse_options({"--output", "r.txt", "--eol=lf", "s", "a"}, error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->output_file, "r.txt");
+  EXPECT_TRUE(options->lf);
+  // After --, "-j" is a file name.
+  options = parse_options({"--", "s", "-j"}, error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->source_file, "-j");
 }
 
 TEST(CliOptions, DirectivesForDebugAndStepsComeFirst) {

@@ -3,35 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <csignal>
-
 #include "cli/diagnostics.h"
+#include "cli/signals.h"
 
 namespace zr {
-
-namespace {
-
-// Lock-free, so the handler may set it; every run's pump reads it.
-std::atomic<bool> stop_requested{false};
-
-void request_stop(int) {
-  stop_requested = true;
-}
-
-}  // namespace
-
-void stop_on_signals() {
-  struct sigaction action {};
-  action.sa_handler = request_stop;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-bool stop_was_requested() {
-  return stop_requested;
-}
 
 bool terminal_lines::open() {
   fd_ = ::open("/dev/tty", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -42,7 +17,12 @@ terminal_lines::~terminal_lines() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+bool terminal_lines::in_foreground() const {
+  return fd_ >= 0 && ::tcgetpgrp(fd_) == ::getpgrp();
+}
+
 void terminal_lines::read(const std::function<void(const std::string&)>& line) {
+  if (!in_foreground()) return;
   char buffer[256];
   ssize_t n;
   while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
@@ -58,7 +38,7 @@ void terminal_lines::read(const std::function<void(const std::string&)>& line) {
 }
 
 void run_control::pump() {
-  if (stop_requested) engine_.user_terminated();
+  if (stop_was_requested()) engine_.user_terminated();
   if (!terminal_) {
     resume_without_terminal();
     return;
@@ -69,12 +49,7 @@ void run_control::pump() {
   suspension_shown_ = suspended;
   const bool steps = engine_.are_steps_on();
   if (steps) show_step();
-  // While the run goes freely the terminal is read at every 1024th pass: a
-  // pass comes twice a dialog step, and a read is a system call that costs
-  // more than the step itself. A waiting run reads it at every pass.
-  if (!suspended && !steps && ++passes_since_read_ < passes_per_read) return;
-  passes_since_read_ = 0;
-  terminal_->read([this](const std::string& line) { answer(line); });
+  if (suspended || steps) terminal_->read([this](const std::string& line) { answer(line); });
 }
 
 void run_control::resume_without_terminal() {

@@ -10,19 +10,17 @@
 
 namespace zr {
 
-// Installs handlers for SIGINT and SIGTERM that ask every running
-// translation to stop at its next poll.
-void stop_on_signals();
-// Whether SIGINT or SIGTERM has arrived.
-bool stop_was_requested();
-
 // Reads whole lines from the controlling terminal without blocking.
 class terminal_lines {
  public:
   // Opens /dev/tty; false when the process has no terminal.
   bool open();
   ~terminal_lines();
+  // Whether this process is in the terminal's foreground process group: a
+  // read from the background would stop the process (SIGTTIN).
+  bool in_foreground() const;
   // Calls `line` for every line typed since the last call, without its LF.
+  // Reads nothing while the process is in the background.
   void read(const std::function<void(const std::string&)>& line);
 
  private:
@@ -30,9 +28,11 @@ class terminal_lines {
   std::string partial_;
 };
 
-// The event pump of one translation. `terminal` is null when no one can
-// answer: a suspension or step mode is then ended at once, with a note on
-// standard error. `where` names the place a step waits on.
+// The event pump of one translation. The terminal is read only while the run
+// waits (for a step grant or a resume), never while it goes freely: Ctrl-C
+// stops a free run. `terminal` is null when no one can answer: a suspension or
+// step mode is then ended at once, with a note on standard error. `where`
+// names the place a step waits on.
 class run_control {
  public:
   run_control(zrcomp& engine, terminal_lines* terminal,
@@ -51,8 +51,6 @@ class run_control {
   bool suspension_shown_ = false;
   bool steps_shown_ = false;
   bool resumed_shown_ = false;
-  static constexpr unsigned passes_per_read = 1024;
-  unsigned passes_since_read_ = 0;
   std::string last_step_;
 };
 

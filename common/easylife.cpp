@@ -110,6 +110,10 @@ std::string_view stripped_result(std::string_view result) {
   return result.starts_with(empty_header) ? result.substr(empty_header.size()) : result;
 }
 
+std::string_view shown_result(std::string_view result) {
+  return result == "\n\n\n" ? std::string_view() : stripped_result(result);
+}
+
 double seconds_since_midnight() {
   using namespace std::chrono;
   auto now = system_clock::now();

@@ -47,6 +47,11 @@ text real_text(double value, int digits);
 // begins with LF LF LF CR LF; any other result unchanged.
 std::string_view stripped_result(std::string_view result);
 
+// A translation result as the command line writes it (and the Python module
+// returns it): stripped_result, except that a result with three empty header
+// lines and nothing after them is nothing at all.
+std::string_view shown_result(std::string_view result);
+
 // Short clock text of the console: the seconds since midnight as a 32-bit
 // real, its first three characters dropped, the rest shown as "##00.00".
 text time_stamp(double seconds_since_midnight);

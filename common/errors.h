@@ -18,6 +18,9 @@ inline constexpr int invalid_argument = 5;
 inline constexpr int overflow = 6;
 inline constexpr int out_of_memory = 7;
 inline constexpr int index_range = 9;
+// A translate called while another runs on the same engine state (from the
+// host's own message callback, say): refused before anything is touched.
+inline constexpr int translation_running = 10;
 inline constexpr int division_by_zero = 11;
 inline constexpr int type_mismatch = 13;
 inline constexpr int internal = 51;

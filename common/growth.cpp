@@ -2,9 +2,28 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace zr {
+
+namespace {
+
+thread_local growth_budget* thread_budget = nullptr;
+
+}  // namespace
+
+void set_growth_budget(growth_budget* budget) {
+  thread_budget = budget;
+}
+
+void charge_growth(std::size_t total_bytes, std::size_t bytes) {
+  growth_budget* budget = thread_budget;
+  if (!budget || total_bytes < huge_storage_bytes) return;
+  if (bytes > budget->limit - std::min(budget->charged, budget->limit))
+    budget->over(budget->context, bytes);
+  budget->charged += bytes;
+}
 
 void advise_huge_pages(void* data, std::size_t bytes) {
   constexpr std::uintptr_t huge_page = std::uintptr_t{2} << 20;

@@ -15,6 +15,36 @@ namespace zr {
 // Storage of at least this many bytes is advised as huge pages.
 constexpr std::size_t huge_storage_bytes = std::size_t{2} << 20;
 
+// A bound on the memory a thread's large texts take as they grow. The engine
+// sets one for the length of a run: every growth of a text of huge_storage_bytes
+// or more is charged to it before the memory is asked for, so a text that
+// doubles at every step cannot pass the bound by more than one doubling.
+struct growth_budget {
+  std::size_t limit = 0;    // bytes
+  std::size_t charged = 0;  // bytes held at the last measure, plus those charged since
+  // Called when a charge of `bytes` would pass `limit`: measures what is held
+  // now and raises an error when the growth would still pass it.
+  void (*over)(void* context, std::size_t bytes) = nullptr;
+  void* context = nullptr;
+};
+
+// Sets the calling thread's budget; null removes it.
+void set_growth_budget(growth_budget* budget);
+
+// Charges `bytes` about to be written into a text that will then hold
+// `total_bytes`, when that text is large, to the calling thread's budget.
+// Raises what the budget's `over` raises.
+void charge_growth(std::size_t total_bytes, std::size_t bytes);
+
+// Sets the calling thread's budget for the life of the object.
+class growth_budget_scope {
+ public:
+  explicit growth_budget_scope(growth_budget* budget) { set_growth_budget(budget); }
+  ~growth_budget_scope() { set_growth_budget(nullptr); }
+  growth_budget_scope(const growth_budget_scope&) = delete;
+  growth_budget_scope& operator=(const growth_budget_scope&) = delete;
+};
+
 // Advises the whole 2 MB pages inside [data, data + bytes) as huge pages; a
 // system without them ignores the advice.
 void advise_huge_pages(void* data, std::size_t bytes);
@@ -42,9 +72,11 @@ std::size_t grown_capacity(const std::basic_string<Char>& s, std::size_t needed)
   return std::max(needed, factor * s.capacity());
 }
 
-// A copy of `s` in huge-page storage with room for `needed` characters.
+// A copy of `s` in huge-page storage with room for `needed` characters. The
+// copy is charged to the thread's budget.
 template <class Char>
 std::basic_string<Char> grown_copy(const std::basic_string<Char>& s, std::size_t needed) {
+  charge_growth(needed * sizeof(Char), s.size() * sizeof(Char));
   std::basic_string<Char> grown = huge_storage<Char>(grown_capacity(s, needed));
   grown.append(s);
   return grown;
@@ -64,6 +96,7 @@ void reserve_growing(std::basic_string<Char>& s, std::size_t needed) {
 template <class Char>
 void append_growing(std::basic_string<Char>& s, std::basic_string_view<Char> more) {
   const std::size_t needed = s.size() + more.size();
+  charge_growth(needed * sizeof(Char), more.size() * sizeof(Char));
   if (needed <= s.capacity() || needed * sizeof(Char) < huge_storage_bytes) {
     s.append(more);
     return;

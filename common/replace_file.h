@@ -1,6 +1,10 @@
 // Writing a file that replaces another: the text goes to a temporary file
 // beside it, which is then renamed over the old one, so a failed write leaves
-// the old file whole.
+// the old file whole. A symbolic link is written through: the file it points
+// to is replaced and the link stays. The new file keeps the old one's mode
+// (and owner, where the caller may set it); a file made anew gets the mode
+// that creating it under the process's umask gives. A file the caller may not
+// write is refused, as cp refuses it.
 #pragma once
 
 #include <string>
@@ -23,6 +27,11 @@ enum class replace_step { create, write };
 // The same; `step` tells how far it came, so a caller can say whether the file
 // could not be opened or not be written.
 void replace_file(const std::string& path, std::string_view bytes, replace_step& step);
+
+// The file that `path` stands for once every symbolic link on the way to it
+// is followed (the last one may point to a file that does not exist yet); the
+// path itself when it is no link.
+std::string link_target(const std::string& path);
 
 // The error that stands for a failed file call: a file error number and the
 // system's reason for `system_error` (an errno value).

@@ -66,6 +66,7 @@ text from_utf8(std::string_view bytes) {
 // one character): a push per character costs more than the decoding.
 void append_utf8(std::string_view bytes, text& out) {
   const size_t start = out.size();
+  charge_growth((start + bytes.size()) * sizeof(char32_t), bytes.size() * sizeof(char32_t));
   reserve_growing(out, start + bytes.size());
   out.resize(start + bytes.size());
   char32_t* write = out.data() + start;
@@ -111,6 +112,7 @@ void append_as_utf8(text_view characters, std::string& out) {
   for (char32_t c : characters)
     length += utf8_length(c);
   const size_t start = out.size();
+  charge_growth(start + length, length);
   reserve_growing(out, start + length);
   out.resize(start + length);
   char* write = out.data() + start;

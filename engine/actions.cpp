@@ -72,7 +72,7 @@ struct action_output {
 // Appends a macro text's piece to engine text or to the result's UTF-8. A
 // piece of ASCII bytes is the same characters and the same UTF-8.
 void append_piece(text_view piece, text& out) {
-  out += piece;
+  append_growing(out, piece);
 }
 void append_piece(std::string_view piece, text& out) {
   append_utf8(piece, out);

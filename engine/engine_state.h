@@ -32,6 +32,7 @@ struct engine_state {
   run_flags flags;
   std::shared_ptr<output_object> output;  // kept from run to run
   std::function<void()> event_pump;       // the host's yield callback
+  bool translating = false;               // a translate runs on this state now
   limits_state limits;
   run_state run;
   schema_table schema;

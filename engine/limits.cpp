@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cinttypes>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/errors.h"
@@ -15,15 +17,42 @@ namespace {
 
 using clock_type = coarse_clock;
 
-// Resident memory is read from /proc at most this often: often enough that a
-// text doubling at every step is caught long before it fills the machine (a
-// copy of memory runs at a few GB a second, a few tens of MB in 10 ms), and
-// seldom enough that the reads cost nothing measurable.
+// What the run holds is measured at most this often, besides before every
+// large growth: texts that grow below the size the growth helper charges
+// (many small variables, say) are caught within a few tens of MB, and the walk
+// over the tables costs nothing measurable.
 constexpr auto memory_check_interval = std::chrono::milliseconds(10);
 
 // The clock is read at every this many checks: a check comes at every dialog
 // step, far more often than the clock's tick of a few milliseconds.
 constexpr std::uint32_t checks_per_clock_read = 16;
+
+// The memory bound in bytes; one too large to count, or none, is the largest
+// count there is.
+std::size_t memory_bound_bytes(long long megabytes) {
+  constexpr long long largest = static_cast<long long>(SIZE_MAX >> 20);
+  if (megabytes <= 0 || megabytes > largest) return SIZE_MAX;
+  return static_cast<std::size_t>(megabytes) << 20;
+}
+
+[[noreturn]] void raise_memory_limit(engine_state& state) {
+  state.run.stopping = stop_cause::limit;
+  raise_engine_error(U"run stopped: memory limit of " +
+                     number_text(state.limits.limits.max_memory_mb) + U" MB reached");
+}
+
+// Measures what the run holds; raises when that and `bytes` more pass the
+// bound.
+void measure_memory(engine_state& state, std::size_t bytes) {
+  const std::size_t bound = memory_bound_bytes(state.limits.limits.max_memory_mb);
+  growth_budget& memory = state.limits.memory;
+  memory.charged = engine_held_bytes(state);
+  if (memory.charged > bound || bytes > bound - memory.charged) raise_memory_limit(state);
+}
+
+void memory_over(void* context, std::size_t bytes) {
+  measure_memory(*static_cast<engine_state*>(context), bytes);
+}
 
 text seconds_text(double seconds) {
   char buffer[32];
@@ -47,39 +76,62 @@ long long default_memory_limit_mb() {
   return static_cast<long long>(pages) * page_size / 2 / (1024 * 1024);
 }
 
-long long resident_bytes() {
-  std::FILE* statm = std::fopen("/proc/self/statm", "r");
-  if (!statm) return 0;
-  long long size = 0, resident = 0;
-  const int read = std::fscanf(statm, "%lld %lld", &size, &resident);
-  std::fclose(statm);
-  return read == 2 ? resident * sysconf(_SC_PAGE_SIZE) : 0;
+std::size_t engine_held_bytes(const engine_state& state) {
+  const run_state& run = state.run;
+  std::size_t bytes = run.source_bytes.size() + run.result_body.size();
+  for (const text* t : {&run.schema_text, &run.source, &run.source_text, &run.tocken,
+                        &run.line_prefix, &state.reader.current_line})
+    bytes += t->size() * sizeof(char32_t);
+  for (const text& name : state.variables.names)
+    bytes += name.size() * sizeof(char32_t);
+  for (const value_text& value : state.variables.values)
+    bytes += value.held_bytes();
+  for (const auto* queue :
+       {&state.dialog.queue_event, &state.dialog.queue_tocken, &state.dialog.queue_ttype})
+    for (const text& t : *queue)
+      bytes += t.size() * sizeof(char32_t);
+  for (const event_row& row : state.schema.events)
+    bytes += (row.event_name.size() + row.action.size() + row.feed_back.size()) * sizeof(char32_t);
+  return bytes;
+}
+
+void check_run_limits(const run_limits& limits) {
+  const bool valid = std::isfinite(limits.timeout_seconds) && limits.timeout_seconds >= 0 &&
+                     limits.max_steps >= 0 && limits.max_memory_mb >= 0;
+  if (!valid) raise_platform_error(error_number::invalid_argument);
 }
 
 void start_limits(engine_state& state) {
-  state.limits.started = clock_type::now();
-  state.limits.memory_checked = state.limits.started;
-  state.limits.polls = 0;
+  limits_state& limits = state.limits;
+  limits.started = clock_type::now();
+  limits.memory_checked = limits.started;
+  limits.polls = 0;
+  limits.memory = growth_budget{};
+  limits.memory.limit = memory_bound_bytes(limits.limits.max_memory_mb);
+  limits.memory.over = &memory_over;
+  limits.memory.context = &state;
 }
 
 void check_limits(engine_state& state) {
   const run_limits& limits = state.limits.limits;
   if (limits.max_steps > 0 && state.run.phase == run_state::reading::source &&
-      state.dialog.step_counter > limits.max_steps)
+      state.dialog.step_counter > limits.max_steps) {
+    state.run.stopping = stop_cause::limit;
     raise_engine_error(U"run stopped: step limit of " + number_text(limits.max_steps) +
                        U" dialog steps reached");
+  }
   if (limits.timeout_seconds <= 0 && limits.max_memory_mb <= 0) return;
   if (++state.limits.polls % checks_per_clock_read != 0) return;
   const clock_type::time_point now = clock_type::now();
   if (limits.timeout_seconds > 0 &&
-      now - state.limits.started >= std::chrono::duration<double>(limits.timeout_seconds))
+      now - state.limits.started >= std::chrono::duration<double>(limits.timeout_seconds)) {
+    state.run.stopping = stop_cause::limit;
     raise_engine_error(U"run stopped: time limit of " + seconds_text(limits.timeout_seconds) +
                        U" seconds reached");
+  }
   if (limits.max_memory_mb > 0 && now - state.limits.memory_checked >= memory_check_interval) {
     state.limits.memory_checked = now;
-    if (resident_bytes() > limits.max_memory_mb * 1024 * 1024)
-      raise_engine_error(U"run stopped: memory limit of " + number_text(limits.max_memory_mb) +
-                         U" MB reached");
+    measure_memory(state, 0);
   }
 }
 

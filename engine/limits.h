@@ -1,11 +1,14 @@
 // Run limits: how long, how many dialog steps and how much memory one
-// translation may take. They are checked wherever the run polls its host, so a
-// runaway schema is stopped with a report instead of running on or being
-// killed by the system.
+// translation may take. They are checked wherever the run polls its host, and
+// the memory bound also before every large text grows, so a runaway schema is
+// stopped with a report instead of running on or being killed by the system.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
+
+#include "common/growth.h"
 
 #include "engine/zrcomp.h"
 
@@ -30,9 +33,15 @@ struct limits_state {
   coarse_clock::time_point started;
   coarse_clock::time_point memory_checked;
   std::uint32_t polls = 0;  // checks since the run started
+  growth_budget memory;     // the memory bound as the growing texts see it
 };
 
-// Starts the clock of a run.
+// Checks limits a host asks for: raises the invalid-argument error for a
+// negative or non-finite value.
+void check_run_limits(const run_limits& limits);
+
+// Starts the clock of a run and readies its memory bound; the caller makes
+// state.limits.memory the thread's growth budget for the run.
 void start_limits(engine_state& state);
 
 // Raises an engine error that names the limit the run has reached, if any:
@@ -40,7 +49,9 @@ void start_limits(engine_state& state);
 // of N dialog steps reached" or "run stopped: memory limit of N MB reached".
 void check_limits(engine_state& state);
 
-// The resident memory of the process in bytes; 0 when it cannot be read.
-long long resident_bytes();
+// The bytes the translation's own texts hold now: the schema and the source,
+// the result, the variables, streams and stack, the queue and the schema
+// table's texts. A walk over fixed tables, cheap enough for every check.
+std::size_t engine_held_bytes(const engine_state& state);
 
 }  // namespace zr

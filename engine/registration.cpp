@@ -39,28 +39,24 @@ text concat(std::initializer_list<text_view> parts) {
 // only shortened from the front, and the blank put before the rest of a
 // header line is taken again before the event word.
 std::size_t current_line_offset(const engine_state& state) {
-  const text& source = state.run.source_text;
-  std::size_t lf = source.find(U'\n');
-  std::size_t line_length = lf == text::npos ? source.size() : lf + 1;
-  return line_length - state.reader.current_line.size();
+  return first_line(schema_rest(state)).size() - state.reader.current_line.size();
 }
 
-// Where current_line starts in the whole schema text: source_text is what the
-// reader has not consumed yet, a suffix of it.
+// Where current_line starts in the whole schema text: the text still to be
+// read is a suffix of it.
 std::size_t schema_offset(const engine_state& state) {
-  return state.run.schema_text.size() - state.run.source_text.size() + current_line_offset(state);
+  return state.run.schema_text.size() - schema_rest(state).size() + current_line_offset(state);
 }
 
-// Reads the quoted text that begins at `start` of source_text (its first
-// character is the quote) and may run over several lines. The schema text
-// then goes on after the closing quote; current_line becomes the rest of that
-// line, blanks skipped.
+// Reads the quoted text that begins at `start` of the text still to be read
+// (its first character is the quote) and may run over several lines. The
+// schema text then goes on after the closing quote; current_line becomes the
+// rest of that line, blanks skipped.
 text read_spanning_quote(engine_state& state, std::size_t start) {
-  text& source = state.run.source_text;
-  text_view from_quote = text_view(source).substr(start);
+  text_view from_quote = schema_rest(state).substr(start);
   std::size_t end = 0;
   text quoted = quoted_text(from_quote, from_quote.at(0), end);
-  source.erase(0, start + end);
+  consume_schema(state, start + end);
   peek_line(state);
   skip_blanks(state);
   return quoted;
@@ -72,7 +68,7 @@ text separator_name(const engine_state& state, event_row& row, text name) {
 }
 
 // The event name that the written event word stands for; sets the row's kind
-// flags. `word_start` is where the word stands in source_text.
+// flags. `word_start` is where the word stands in the text still to be read.
 text event_word_name(engine_state& state, event_row& row, const text& word,
                      std::size_t word_start) {
   const header_settings& h = state.schema.header;
@@ -361,7 +357,7 @@ void register_block(engine_state& state) {
   state.reader.word_separator = U' ';
   const std::int16_t header_count = read_nest_header(state);
   const char32_t comment = state.schema.header.comment_in_schema;
-  while (!state.run.source_text.empty()) {
+  while (!schema_rest(state).empty()) {
     poll_host(state);
     text word = first_word(state);
     if (!word.empty()) {

@@ -17,8 +17,10 @@ void act_on_termination(engine_state& state) {
   // A plain read first: the exchange is a locked write, and this runs at every
   // dialog step.
   if (state.flags.terminate_requested.load(std::memory_order_relaxed) &&
-      state.flags.terminate_requested.exchange(false))
+      state.flags.terminate_requested.exchange(false)) {
+    state.run.stopping = stop_cause::host;
     raise_engine_error(U"user ordered to terminate");
+  }
 }
 
 // Keeps a waiting loop from burning a whole core while the host (or another

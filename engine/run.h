@@ -41,6 +41,10 @@ struct run_state {
   // Which text the run is reading, for the location of a failure.
   enum class reading { none, schema, source } phase = reading::none;
   std::optional<failure_location> failure;  // where the last failed run stopped
+  std::optional<error_report> error;        // the last failed run's error
+  // Why the error now raised is raised: set just before a stop by the host or
+  // by a limit, so the report can say the run was stopped, not failed.
+  stop_cause stopping = stop_cause::error;
 };
 
 // One pass of the host's event pump, when one is installed.

@@ -1,5 +1,7 @@
 #include "engine/schema_lines.h"
 
+#include <algorithm>
+
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
@@ -17,18 +19,22 @@ bool ends_word(const engine_state& state, char32_t c) {
 
 }  // namespace
 
+text_view schema_rest(const engine_state& state) {
+  const text& schema = state.run.source_text;
+  return text_view(schema).substr(std::min(state.reader.consumed, schema.size()));
+}
+
+void consume_schema(engine_state& state, std::size_t length) {
+  state.reader.consumed += std::min(length, schema_rest(state).size());
+}
+
 void peek_line(engine_state& state) {
-  state.reader.current_line = first_line(text_view(state.run.source_text));
+  state.reader.current_line = first_line(schema_rest(state));
 }
 
 void take_line(engine_state& state) {
   peek_line(state);
-  text& source = state.run.source_text;
-  std::size_t length = state.reader.current_line.size();
-  if (length < source.size())
-    source.erase(0, length);
-  else
-    source.clear();
+  consume_schema(state, state.reader.current_line.size());
 }
 
 void next_line(engine_state& state) {

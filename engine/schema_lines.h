@@ -1,8 +1,8 @@
 // The line and word primitives of the schema compiler. They work on the
-// schema text still to be read (run.source_text, consumed only from the
-// front, so it always stays a tail of the whole schema text) and on the line
-// being read (reader.current_line, consumed word by word). A blank is any
-// character whose code is 32 or less.
+// schema text still to be read (schema_rest: run.source_text after the
+// reader.consumed characters already read, so it always stays a tail of the
+// whole schema text) and on the line being read (reader.current_line,
+// consumed word by word). A blank is any character whose code is 32 or less.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +25,15 @@ View first_line(View source) {
   return lf == View::npos ? source : source.substr(0, lf + 1);
 }
 
-// current_line := source_text up to and including its first LF (the whole
-// text when it has none). source_text is unchanged.
+// The schema text still to be read.
+text_view schema_rest(const engine_state& state);
+// Consumes the first `length` characters of the schema text still to be read.
+void consume_schema(engine_state& state, std::size_t length);
+
+// current_line := the text still to be read up to and including its first LF
+// (the whole text when it has none). Nothing is consumed.
 void peek_line(engine_state& state);
-// peek_line, then drops that line from the front of source_text.
+// peek_line, then consumes that line.
 void take_line(engine_state& state);
 // take_line, then peek_line: the following line becomes current.
 void next_line(engine_state& state);

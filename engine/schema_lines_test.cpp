@@ -14,7 +14,7 @@ class SchemaLines : public ::testing::Test {
     peek_line(*state);
   }
   text& line() { return state->reader.current_line; }
-  text& source() { return state->run.source_text; }
+  text source() { return text(schema_rest(*state)); }
 
   std::shared_ptr<recording_output> output;
   std::unique_ptr<engine_state> state;

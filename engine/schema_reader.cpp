@@ -137,7 +137,7 @@ bool begins_with(text_view source, text_view marker) {
   return source.substr(0, marker.size()) == marker;
 }
 
-void check_end_markers(const text& source) {
+void check_end_markers(text_view source) {
   if (source.find(end_schema_marker) == text::npos)
     raise_engine_error(U"missed '\\\\end schema' in the schema text");
   if (source.find(end_file_marker) == text::npos)
@@ -157,8 +157,9 @@ void read_schema_name(engine_state& state) {
 
 // The lines of one schema up to the next schema marker or the end marker.
 void read_schema_block(engine_state& state) {
-  const text& source = state.run.source_text;
-  while (!begins_with(source, schema_marker) && !begins_with(source, end_schema_marker)) {
+  for (text_view source = schema_rest(state);
+       !begins_with(source, schema_marker) && !begins_with(source, end_schema_marker);
+       source = schema_rest(state)) {
     // The end marker was seen in the text, but not at the start of a line.
     if (source.empty())
       raise_engine_error(U"schema text ended before a line beginning with `\\\\end schema` ...");
@@ -174,7 +175,7 @@ void read_schema_block(engine_state& state) {
 
 void read_schemas(engine_state& state) {
   schema_table& schema = state.schema;
-  while (!begins_with(state.run.source_text, end_schema_marker)) {
+  while (!begins_with(schema_rest(state), end_schema_marker)) {
     peek_line(state);
     schema_raw_text(state, state.reader.current_line);
     bounded_increment(schema.schemas_quantity, max_schemas, U"increase array index for schemas");
@@ -201,18 +202,19 @@ void read_schema(engine_state& state) {
   try {
     reader.locator = U"prepare text";
     start_text(state);
-    text& source = state.run.source_text;
+    state.reader.consumed = 0;
+    text_view source = schema_rest(state);
     std::size_t marker = source.find(schema_marker);
     if (marker == text::npos) raise_engine_error(U"no `\\\\schema` string ...");
 
     // The header ends with the first backslash of the schema marker.
-    header_reader header(state, text(text_lf) + source.substr(0, marker + 1));
+    header_reader header(state, text(text_lf) + text(source.substr(0, marker + 1)));
     read_header(state, header);
     init_builtin_names(state);
     set_steps(state, state.schema.header.steps_in_schema);
 
-    source.erase(0, marker);
-    check_end_markers(source);
+    consume_schema(state, marker);
+    check_end_markers(schema_rest(state));
     state.schema.schemas_quantity = 0;
     reader.locator = U"cycle via different schemas";
     read_schemas(state);

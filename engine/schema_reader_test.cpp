@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/easylife.h"
+#include "engine/schema_lines.h"
 #include "engine/schema_test_support.h"
 
 namespace zr {
@@ -212,7 +213,7 @@ TEST(SchemaReader, TheUnreadTextStaysATailOfTheSchemaForLineNumbers) {
       U"", U"  \"a\nb\" `x` 1 -e\n  _k .\"one\ntwo\" 1 -e\n  _bad `y` 1 -e -e -e -e -e -e\n");
   compiled_schema run = compile_schema(schema);
   ASSERT_TRUE(run.error);
-  const text& rest = run.state->run.source_text;
+  const text rest(schema_rest(*run.state));
   ASSERT_LE(rest.size(), schema.size());
   EXPECT_EQ(schema.substr(schema.size() - rest.size()), rest);
   text consumed = schema.substr(0, schema.size() - rest.size());

@@ -131,6 +131,11 @@ struct schema_table {
 
 // State of the schema reader while a schema text is compiled.
 struct reader_state {
+  // How much of the schema text (run.source_text while the schema is read)
+  // the reader has consumed: the text still to be read is what follows.
+  // Reading moves it forward instead of erasing the text's front, which
+  // would copy the rest of the schema at every line.
+  std::size_t consumed = 0;
   text current_line;
   char32_t word_separator = U',';
   std::array<text, nest_header_bound + 1> nest_header;

@@ -15,19 +15,36 @@ namespace {
   throw zrcomp_error(error.number(), to_utf8(error.description()));
 }
 
-// Runs the translation of run.schema_text and run.source (its CR LF added)
-// with the error convention of translate; true when run.result holds the
-// result.
-bool run_translation(engine_state& state) {
+// Keeps the failed run's error and where it stopped, for the host to ask.
+void record_failure(engine_state& state, const engine_error& error) {
+  run_state& run = state.run;
+  // A failure before the schema is read (while the texts are stored) names
+  // the start of the source.
+  run.failure = run.phase == run_state::reading::none ? failure_location{} : locate_failure(state);
+  const text& description = error.description();
+  run.failure->message = to_utf8(description.substr(0, description.find_first_of(U"\r\n")));
+  run.error = error_report{error.number(), to_utf8(description), run.stopping};
+}
+
+// Runs the translation with the error convention of translate: `load` stores
+// the schema and the source (with its CR LF added) in the run, then the run
+// compiles and translates them. Their memory counts against the run's bound
+// from the first byte. True when run.result holds the result.
+template <class Load>
+bool run_translation(engine_state& state, Load load) {
+  state.run.failure.reset();
+  state.run.error.reset();
+  state.run.stopping = stop_cause::error;
+  state.run.phase = run_state::reading::none;
+  start_limits(state);
+  growth_budget_scope budget(&state.limits.memory);
   try {
-    start_limits(state);
+    load();
     compile(state);
     return true;
   } catch (...) {
     engine_error error = current_error();
-    state.run.failure = locate_failure(state);
-    const text& description = error.description();
-    state.run.failure->message = to_utf8(description.substr(0, description.find_first_of(U"\r\n")));
+    record_failure(state, error);
     report_translate_error(state, error);
     return false;
   }
@@ -53,20 +70,24 @@ void hold_source(run_state& run, std::string_view source) {
 }  // namespace
 
 std::optional<text> translate(engine_state& state, text_view schema, text_view source) {
-  state.run.schema_text = text(schema);
-  state.run.source_in_bytes = false;
-  state.run.source_bytes.clear();
-  state.run.source = text(source);
-  state.run.source += text_crlf;
-  if (!run_translation(state)) return std::nullopt;
+  const bool done = run_translation(state, [&] {
+    state.run.schema_text = text(schema);
+    state.run.source_in_bytes = false;
+    state.run.source_bytes.clear();
+    state.run.source = text(source);
+    state.run.source += text_crlf;
+  });
+  if (!done) return std::nullopt;
   return from_utf8(*state.run.result);
 }
 
 std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
                                           std::string_view source) {
-  state.run.schema_text = from_utf8(schema);
-  hold_source(state.run, source);
-  if (!run_translation(state)) return std::nullopt;
+  const bool done = run_translation(state, [&] {
+    state.run.schema_text = from_utf8(schema);
+    hold_source(state.run, source);
+  });
+  if (!done) return std::nullopt;
   // Nothing reads the source after a successful run (a failed one keeps it
   // for the location of the failure): its storage is released, and the
   // result moves out.

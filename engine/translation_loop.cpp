@@ -158,6 +158,7 @@ void run_init(engine_state& state) {
   state.flags.suspended = false;
   reset_schema_table(state.schema);
   state.reader.word_separator = U',';
+  state.reader.consumed = 0;
   state.reader.first_named.clear();
   state.reader.unknown_state_at.reset();
   state.reader.warnings.clear();
@@ -230,7 +231,7 @@ failure_location locate_failure(const engine_state& state) {
   // The reader consumes the schema text from the front: what is left is a
   // suffix of it, and the line being read starts where that suffix starts.
   const std::size_t consumed =
-      run.schema_text.size() - std::min(run.schema_text.size(), run.source_text.size());
+      run.schema_text.size() - std::min(run.schema_text.size(), schema_rest(state).size());
   if (!state.reader.unknown_state_at)
     return position_in(text_view(run.schema_text), consumed, true);
   // States are looked up once the whole schema is read: the error points

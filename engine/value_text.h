@@ -28,6 +28,8 @@ class value_text {
   text& wide();
   std::size_t size() const { return in_bytes_ ? bytes_.size() : wide_.size(); }
   bool empty() const { return size() == 0; }
+  // The memory the value's characters take in the form it is held in.
+  std::size_t held_bytes() const { return wide_.size() * sizeof(char32_t) + bytes_.size(); }
   // Calls `read` with the value as it is held: a text_view, or a
   // std::string_view of its ASCII bytes.
   template <class Read>

@@ -71,12 +71,31 @@ ZR_API std::string diagnostic_line(const std::string& file, long long line, long
 ZR_API std::string location_line(const failure_location& where, const std::string& schema_file,
                                  const std::string& source_file, long long schema_lines_added = 0);
 
+// How a failed translation ended.
+enum class stop_cause {
+  error,  // an error of the schema, the source or the engine
+  host,   // the host asked it to stop (user_terminated)
+  limit,  // it reached one of its run limits
+};
+
+// The error of a failed translation: its number (2048 for the engine's own
+// errors), its whole description with every context line, and how it ended.
+struct error_report {
+  int number = 0;
+  std::string description;
+  stop_cause cause = stop_cause::error;
+};
+
 // Bounds of one translation; a zero field sets no bound. A run that reaches
-// one stops at its next poll with an engine error report naming the limit.
+// one stops with an engine error report naming the limit.
 struct run_limits {
-  double timeout_seconds = 0;   // wall-clock time from the start of translate
-  long long max_steps = 0;      // dialog steps
-  long long max_memory_mb = 0;  // resident memory of the process
+  double timeout_seconds = 0;  // wall-clock time from the start of translate
+  long long max_steps = 0;     // dialog steps
+  // The memory the translation's own texts hold (the source, the result,
+  // variables, streams, the stack), not the process's: translations on other
+  // threads do not count. Checked before every large text grows and every
+  // few milliseconds, so a run passes it by at most one growth of a text.
+  long long max_memory_mb = 0;
 };
 
 // The memory bound a new engine state starts with: half of the machine's
@@ -84,8 +103,11 @@ struct run_limits {
 ZR_API long long default_memory_limit_mb();
 
 // One engine object. Every zrcomp of a thread shares that thread's engine
-// state; the object holds nothing of its own. The flag methods may be called
-// from any thread (a signal handler, a watchdog, the pump) during a run.
+// state; the object holds nothing of its own but which state it steers.
+// translate, give_write_method, set_run_limits and limits act on the calling
+// thread's state. The other methods act on the state of the object's last
+// translate (before the first one, of the thread that made the object), so a
+// watchdog, a signal handler or the pump may steer a run from any thread.
 class ZR_API zrcomp {
  public:
   zrcomp();
@@ -93,9 +115,12 @@ class ZR_API zrcomp {
   zrcomp(const zrcomp&) = delete;
   zrcomp& operator=(const zrcomp&) = delete;
 
-  // Runs one translation. Returns the result text, or no value when the run
-  // failed with an engine error (then reported through writes). Raises
-  // zrcomp_error for the other errors.
+  // Runs one translation on the calling thread's state. Returns the result
+  // text, or no value when the run failed with an engine error (then reported
+  // through writes). Raises zrcomp_error for the other errors, and with
+  // number 10 when a translation already runs on this thread (a translate
+  // called from inside writes): that one is refused and goes on untouched.
+  // A stop requested before the call does not reach this run.
   std::optional<std::string> translate(const std::string& schema, const std::string& source);
   void give_write_method(std::shared_ptr<output_object> out_put_object);
   // In step mode: leaves it and lets the run go on at full speed. Otherwise
@@ -118,18 +143,25 @@ class ZR_API zrcomp {
   // Toggles debug output; returns the new value.
   bool reset_debug();
   // The limits of this thread's runs, kept from run to run. They start with
-  // no time or step bound and the default memory bound.
+  // no time or step bound and the default memory bound. Raises zrcomp_error
+  // (number 5) for a negative or non-finite value; a memory bound beyond what
+  // the machine can count stands for no bound.
   void set_run_limits(const run_limits& limits);
   run_limits limits() const;
-  // Where the last translation of this thread failed; none after a success.
+  // Where the last translation failed; none after a success.
   std::optional<failure_location> last_failure() const;
+  // The error of the last translation; none after a success.
+  std::optional<error_report> last_error() const;
   // Places in the last schema read that the reader went on past but that
   // look like mistakes (a level word that is not a number), with a message
   // each. They never change the result.
   std::vector<failure_location> schema_warnings() const;
 
  private:
-  std::shared_ptr<engine_state> state_;
+  struct binding;
+  engine_state& state() const;
+
+  std::unique_ptr<binding> binding_;
 };
 
 }  // namespace zr

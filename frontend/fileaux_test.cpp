@@ -1,6 +1,9 @@
 #include "frontend/fileaux.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "common/errors.h"
 #include "frontend/test_support.h"
@@ -74,19 +77,29 @@ TEST(WriteF, IntoAMissingDirectoryRaisesTheOpenContext) {
                                  U"` in `write_f` module");
 }
 
-// A name 250 bytes long exists, but the temporary file beside it would pass
-// the file system's limit on a name: the write fails after the old file was
-// found, as a full disk would.
+// A file-size limit makes the write fail after the old file was found, as a
+// full disk would, for root too. The name is as long as a name may be: the
+// temporary file beside it must still fit.
 TEST(WriteF, AFailedWriteLeavesTheOldFileWhole) {
   scoped_temp_dir dir;
-  text path = dir / std::string(250, 'n');
+  text path = dir / std::string(255, 'n');
   put_file(path, "old schema");
+  struct rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = saved;
+  tiny.rlim_cur = 4;
+  ::setrlimit(RLIMIT_FSIZE, &tiny);
   engine_error e = raised_by([&] { write_f(path, U"new schema"); });
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, saved_handler);
   EXPECT_EQ(e.number(), error_number::file_io);
   EXPECT_EQ(e.description(),
-            U"File name too long\r\nwhen opening a file `" + path + U"` in `write_f` module");
+            U"File too large\r\nwhen writing a file `" + path + U"` in `write_f` module");
   EXPECT_EQ(file_bytes(path), "old schema");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  write_f(path, U"new schema");
+  EXPECT_EQ(file_bytes(path), "new schema");
 }
 
 TEST(WriteF, KeepsThePermissionsOfTheFileItReplaces) {

@@ -27,7 +27,9 @@ same() {  # expected actual what
 }
 
 if [[ -f "$case_dir/error" ]]; then
-  [[ $status -eq 1 ]] || { echo "expected exit status 1, got $status"; cat "$work/stderr"; exit 1; }
+  expected=1
+  [[ -f "$case_dir/status" ]] && read -r expected <"$case_dir/status"
+  [[ $status -eq $expected ]] || { echo "expected exit status $expected, got $status"; cat "$work/stderr"; exit 1; }
   same "$case_dir/error" "$work/stderr" "standard error" || exit 1
 else
   [[ $status -eq 0 ]] || { echo "expected exit status 0, got $status"; cat "$work/stderr"; exit 1; }
