@@ -188,6 +188,9 @@ int zrcomp_last_error(const zrcomp_handle* engine, zrcomp_error_info* info) {
   info->column = where->column;
   info->message = copy_text(where->message);
   info->report = copy_text(error->description);
+  info->note_line = where->note_line;
+  info->note_column = where->note_column;
+  info->note = where->note_line > 0 ? copy_text(where->note) : nullptr;
   return 1;
 }
 
@@ -195,8 +198,10 @@ void zrcomp_error_info_free(zrcomp_error_info* info) {
   if (!info) return;
   std::free(info->message);
   std::free(info->report);
+  std::free(info->note);
   info->message = nullptr;
   info->report = nullptr;
+  info->note = nullptr;
 }
 
 int zrcomp_last_failure(const zrcomp_handle* engine, int* in_schema, long long* line,

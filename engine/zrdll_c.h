@@ -127,6 +127,12 @@ typedef struct zrcomp_error_info {
   long long column;
   char* message; /* the first line of the description */
   char* report;  /* the whole description, every context line with it */
+  /* A second place in the same text that explains the first (where a state
+     name that no nest header declares was looked up); note_line 0 and note
+     NULL when there is none. */
+  long long note_line;
+  long long note_column;
+  char* note;
 } zrcomp_error_info;
 
 /* After a failed translation: fills *info and returns 1 (release it with

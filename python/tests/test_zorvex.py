@@ -1,7 +1,10 @@
 """The zorvex module over the engine library built in this tree."""
 
+import os
 import pickle
+import signal
 import threading
+import time
 
 import pytest
 
@@ -17,16 +20,20 @@ NOT_UNDERSTOOD = ("\\\\schema main\n-r\n  _begin `B` 1 body\nbody\n  _x .t 0\n"
 RUNAWAY = "\\\\schema t\n-r\n  _x `1` 0 +.d\n\\\\end schema\n\\\\end file\n"
 
 
-def test_result_is_the_body_with_the_header_lines_beside_it():
+def test_result_is_what_the_command_line_writes_with_the_header_lines_beside_it():
     result = zorvex.translate(HEADERS, "a b c bye")
     assert (result, result.redirect, result.reengine, result.save) == (
-        "\r\nBye", "out.txt", "next,", ".,")
+        "out.txt\nnext,\n.,\n\r\nBye", "out.txt", "next,", ".,")
     assert result.raw == "out.txt\nnext,\n.,\n\r\nBye"
     copy = pickle.loads(pickle.dumps(result))
-    assert (copy, copy.redirect, copy.reengine, copy.save) == (
-        result, result.redirect, result.reengine, result.save)
+    assert (copy, copy.redirect, copy.reengine, copy.save, copy.raw) == (
+        result, result.redirect, result.reengine, result.save, result.raw)
     plain = zorvex.translate(HELLO, b"hello")
-    assert (plain.raw, plain.redirect, plain.save) == ("\n\n\n\r\nHi", "", "")
+    assert (plain, plain.raw, plain.redirect, plain.save) == ("Hi", "\n\n\n\r\nHi", "", "")
+    assert zorvex.translate(HELLO, "hello", raw=True) == "\n\n\n\r\nHi"
+    # A run that prints nothing gives nothing, as the command line writes nothing.
+    silent = "\\\\schema main\n-r\n  _hello `` 1 -e\n\\\\end schema\n\\\\end file\n"
+    assert zorvex.translate(silent, "hello") == ""
 
 
 @pytest.mark.parametrize("schema, source, options, shown, number, first_line", [
@@ -56,7 +63,7 @@ def test_failures_carry_number_description_and_place(schema, source, options, sh
 def test_limits_belong_to_one_call():
     with pytest.raises(zorvex.TranslationError):
         zorvex.translate(RUNAWAY, "x", max_steps=10)
-    assert zorvex.translate(HELLO, "hello") == "\r\nHi"
+    assert zorvex.translate(HELLO, "hello") == "Hi"
 
 
 def test_messages_and_traces():
@@ -64,7 +71,7 @@ def test_messages_and_traces():
     zorvex.translate(HELLO, "hello", on_message=messages.append)
     assert messages == ["\r\nHi"]
     traced = []
-    assert zorvex.translate(HELLO, "hello", debug=True, on_message=traced.append) == "\r\nHi"
+    assert zorvex.translate(HELLO, "hello", debug=True, on_message=traced.append) == "Hi"
     assert "\\\\debug dialog=True\r\n" in "".join(traced)
     assert len(traced) > 20
 
@@ -119,3 +126,60 @@ def test_threads_translate_at_once_each_with_its_own_messages():
         trace = "".join(messages[word])
         assert f"tocken=`{word}`" in trace
         assert not any(f"tocken=`{w}`" in trace for w in others)
+
+
+SUSPENDS = ("\\\\schema main\n-r\n  _hello ..suspend 0\n  .eot `` 1 -e\n"
+            "\\\\end schema\n\\\\end file\n")
+
+
+def test_a_suspended_run_resumes_stops_or_asks_as_told():
+    assert zorvex.translate(SUSPENDS, "hello") == ""
+    with pytest.raises(zorvex.TranslationError) as caught:
+        zorvex.translate(SUSPENDS, "hello", on_suspend="stop")
+    assert (caught.value.message, caught.value.stopped) == ("user ordered to terminate", "host")
+    seen = []
+
+    def ask(run):
+        seen.append((run.suspended, run.steps_taken))
+        run.resume()
+
+    assert zorvex.translate(SUSPENDS, "hello", on_suspend=ask) == ""
+    assert len(seen) == 1 and seen[0][0]  # asked once, while the run was suspended
+
+
+def test_ctrl_c_stops_the_run_and_reaches_the_caller():
+    timer = threading.Timer(0.3, lambda: os.kill(os.getpid(), signal.SIGINT))
+    timer.start()
+    started = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        zorvex.translate(RUNAWAY, "x")
+    # Well within a second of the signal, however loaded the machine.
+    assert time.monotonic() - started < 2
+    assert zorvex.translate(HELLO, "hello") == "Hi"  # the next run is not stopped
+
+
+def test_failures_without_on_message_still_tell_everything():
+    with pytest.raises(zorvex.TranslationError) as caught:
+        zorvex.translate(RUNAWAY, "x", max_steps=10)
+    error = caught.value
+    assert (error.number, error.stopped, error.line, error.column) == (2048, "limit", 1, 1)
+    assert error.error_line("s.txt", "x.inc") == (
+        "x.inc:1:1: error: run stopped: step limit of 10 dialog steps reached")
+    unknown_state = ("\\\\schema main\n-r\n  _a `x` 1 nowhere\n\\\\end schema\n"
+                     "\\\\end file\n")
+    with pytest.raises(zorvex.TranslationError) as caught:
+        zorvex.translate(unknown_state, "a")
+    assert caught.value.error_line("s.txt", "x.inc").count("\ns.txt:") == 1  # the note line
+
+
+def test_a_translation_inside_on_message_is_refused_and_the_outer_one_goes_on():
+    refused = []
+
+    def nested(_message):
+        try:
+            zorvex.translate(HELLO, "hello")
+        except zorvex.TranslationError as error:
+            refused.append(error.number)
+
+    assert zorvex.translate(HELLO, "hello", on_message=nested) == "Hi"
+    assert refused == [10]
