@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build test gui demo bench package format clean fuzz test-sanitize test-tsan \
-  web web-serve test-web
+  web web-serve test-web bench-web wasm-vs-native
 
 all: build
 
@@ -40,6 +40,21 @@ bench:
 	cmake --build build-bench -j 2 --target translate_bench zrtranslate
 	build-bench/bench/translate_bench
 	python3 bench/run_workloads.py build-bench/cli/zrtranslate build-bench/workloads $(BENCH_SIZES)
+	@if [ -f build-web/cmake/cli/zrtranslate.js ]; then $(MAKE) --no-print-directory wasm-vs-native; \
+	  else echo "bench: no WebAssembly build; make bench-web times it against the native one"; fi
+
+# The WebAssembly zrtranslate (make web) against the native one on the
+# program workload (bench/README.md).
+WEB_BENCH_SIZES ?= 2
+bench-web: web
+	@scripts/install-deps.sh bench
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
+	cmake --build build-bench -j 2 --target zrtranslate
+	$(MAKE) --no-print-directory wasm-vs-native
+
+wasm-vs-native:
+	python3 bench/wasm_vs_native.py build-bench/cli/zrtranslate build-web/cmake/cli/zrtranslate.js \
+	  build-bench/workloads $(WEB_BENCH_SIZES)
 
 # A Debian package (CPack) for the prefix /usr, from a build of its own
 # without the tests; dpkg -i installs the result.

@@ -1,6 +1,5 @@
 #include "web/translate_json.h"
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -81,21 +80,28 @@ std::string diagnostic_json(const diagnostic& d) {
 }  // namespace
 
 std::string json_string(const std::string& bytes) {
-  std::string out = "\"";
+  constexpr char hex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 16 + 2);
+  out += '"';
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
+    } else if (c == '\r' || c == '\n' || c == '\t') {
+      out += '\\';
+      out += c == '\r' ? 'r' : c == '\n' ? 'n' : 't';
     } else if (byte < 0x20 || byte == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-      out += escape;
+      out += "\\u00";
+      out += hex[byte >> 4];
+      out += hex[byte & 0xF];
     } else {
       out += c;
     }
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 std::string translate_json(const web_request& request) {

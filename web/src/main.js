@@ -41,8 +41,6 @@ const editors = {
 };
 const result = makeEditor($("result"), [EditorState.readOnly.of(true), EditorView.editable.of(false)]);
 
-// The editors, for the browser test and for the developer console.
-window.playground = { ...editors, result };
 
 function setText(view, text) {
   view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: text } });
@@ -55,25 +53,30 @@ function setStatus(text, kind = "") {
 
 // --- The worker -----------------------------------------------------------
 
+// Everything a worker needs is fetched and compiled once, so a new worker
+// after Stop starts at once and without the network.
+const workerSource = Promise.all(
+  ["zorvex_engine.js", "worker.js"].map((file) => fetch(file).then((r) => r.text())),
+).then((texts) => URL.createObjectURL(new Blob([texts.join("\n")], { type: "text/javascript" })));
+const compiledEngine = WebAssembly.compileStreaming(fetch("zorvex_engine.wasm"));
+
 let worker = null;
 let workerReady = null;
 let running = null; // the run waiting for its answer: {id, resolve}
 let nextId = 1;
 
 function startWorker() {
-  worker = new Worker("worker.js");
-  workerReady = new Promise((resolve, reject) => {
+  workerReady = Promise.all([workerSource, compiledEngine]).then(([url, module]) => {
+    worker = new Worker(url);
     worker.onmessage = (event) => {
       const message = event.data;
-      if (message.type === "ready") resolve();
-      else if (message.type === "failed") reject(new Error(message.message));
-      else if (message.type === "answer" && running && message.id === running.id) {
+      if (message.type === "answer" && running && message.id === running.id) {
         const done = running;
         running = null;
         done.resolve(message.answer);
       }
     };
-    worker.onerror = (event) => reject(new Error(event.message || "the engine did not load"));
+    worker.postMessage({ type: "module", module });
   });
   workerReady.catch((error) => setStatus(`engine not loaded: ${error.message}`, "failed"));
 }
@@ -93,7 +96,7 @@ function limits() {
 }
 
 async function run() {
-  if (running) return;
+  if (running || $("run").disabled) return;
   const request = {
     schema: editors.schema.state.doc.toString(),
     source: editors.source.state.doc.toString(),
@@ -119,7 +122,7 @@ async function run() {
 function stop() {
   if (!running) return;
   running = null;
-  worker.terminate();
+  worker?.terminate();
   startWorker();
   setStatus("stopped", "failed");
   finishRun("stopped");
@@ -180,6 +183,9 @@ function reveal(file, line, column) {
   });
   view.focus();
 }
+
+// The editors and reveal, for the browser test and the developer console.
+window.playground = { ...editors, result, reveal };
 
 // --- Examples and share links ------------------------------------------------
 

@@ -1,6 +1,7 @@
-// Highlighting of the schema language: header directives and comments,
-// state lines ("-r top"), the event word that opens an event line, texts in
-// backquotes or double quotes, and commands ("+.open", "-e", "..=n,0").
+// Highlighting of the schema language: header directives and comments, state
+// lines (the names at the start of a line: "-r top", "body"), the event word
+// that opens an indented event line, texts in backquotes or double quotes,
+// commands ("+.open", "-e") and the rest of an action ("..=n,0").
 import { StreamLanguage } from "@codemirror/language";
 
 function startState() {
@@ -24,21 +25,18 @@ function token(stream, state) {
       return "comment";
     }
     if (stream.match(/^'.*/)) return "comment";
-    if (stream.match(/^-\S+/)) {
-      state.lineStart = false;
-      stream.skipToEnd();
-      return "typeName";
-    }
+    if (stream.match(/^\S.*/)) return "typeName";
   }
   if (stream.eatSpace()) return null;
   if (state.lineStart) {
     state.lineStart = false;
     stream.match(/^\S+/);
-    return "variableName";
+    return "def";
   }
+  if (stream.match(/^'.*/)) return "comment";
   if (stream.match(/^`[^`]*`?/) || stream.match(/^\.?"[^"]*"?/)) return "string";
   if (stream.match(/^\d+(?=\s|$)/)) return "number";
-  if (stream.match(/^[+-]\S+/)) return "operator";
+  if (stream.match(/^[+-]\S+/)) return "keyword";
   stream.match(/^\S+/);
   return "atom";
 }
