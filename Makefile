@@ -54,6 +54,7 @@ bench-web: web
 
 wasm-vs-native:
 	python3 bench/wasm_vs_native.py build-bench/cli/zrtranslate build-web/cmake/cli/zrtranslate.js \
+	  build-web/cmake/web \
 	  build-bench/workloads $(WEB_BENCH_SIZES)
 
 # A Debian package (CPack) for the prefix /usr, from a build of its own

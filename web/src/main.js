@@ -41,7 +41,6 @@ const editors = {
 };
 const result = makeEditor($("result"), [EditorState.readOnly.of(true), EditorView.editable.of(false)]);
 
-
 function setText(view, text) {
   view.dispatch({ changes: { from: 0, to: view.state.doc.length, insert: text } });
 }
