@@ -6,6 +6,11 @@
 import { build } from "esbuild";
 import { copyFileSync, existsSync, mkdirSync, readdirSync, readFileSync } from "node:fs";
 import { join } from "node:path";
+import { gzipSync } from "node:zlib";
+
+// The WebAssembly module and the scripts the page loads, gzip-compressed,
+// stay within this many bytes.
+const sizeBudget = 1.5 * 1024 * 1024;
 
 const [engineDir, siteDir] = process.argv.slice(2);
 if (!engineDir || !siteDir) {
@@ -63,3 +68,11 @@ await build({
 for (const file of ["index.html", "style.css"]) copyFileSync(join(here, file), join(siteDir, file));
 for (const file of ["zorvex_engine.js", "zorvex_engine.wasm"])
   copyFileSync(join(engineDir, file), join(siteDir, file));
+
+const loaded = ["main.js", "worker.js", "zorvex_engine.js", "zorvex_engine.wasm"];
+const gzipped = loaded.reduce((sum, file) => sum + gzipSync(readFileSync(join(siteDir, file))).length, 0);
+console.log(`site: ${siteDir}, module and scripts ${(gzipped / 1024).toFixed(0)} KB gzip`);
+if (gzipped > sizeBudget) {
+  console.error(`over the budget of ${sizeBudget / 1024} KB gzip`);
+  process.exit(1);
+}
