@@ -119,7 +119,7 @@ web-serve: web
 # zrtranslate.
 test-web: web build
 	web/test/golden.sh build-web/cmake/cli/zrtranslate.js tests/golden
-	ZR_ENGINE_DIR=$(CURDIR)/build-web/cmake/web node --test web/test/engine.test.mjs
+	ZR_ENGINE_DIR=$(CURDIR)/build-web/cmake/web node --test web/test/engine.test.mjs web/test/share.test.mjs
 	node web/test/browser.mjs $(WEB_SITE) $(BUILD)/cli/zrtranslate
 
 format:
