@@ -3,7 +3,8 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test gui demo bench package format clean fuzz test-sanitize test-tsan
+.PHONY: all deps build test gui demo bench package format clean fuzz test-sanitize test-tsan \
+  web web-serve test-web bench-web wasm-vs-native
 
 all: build
 
@@ -39,6 +40,22 @@ bench:
 	cmake --build build-bench -j 2 --target translate_bench zrtranslate
 	build-bench/bench/translate_bench
 	python3 bench/run_workloads.py build-bench/cli/zrtranslate build-bench/workloads $(BENCH_SIZES)
+	@if [ -f build-web/cmake/cli/zrtranslate.js ]; then $(MAKE) --no-print-directory wasm-vs-native; \
+	  else echo "bench: no WebAssembly build; make bench-web times it against the native one"; fi
+
+# The WebAssembly zrtranslate (make web) against the native one on the
+# program workload (bench/README.md).
+WEB_BENCH_SIZES ?= 2
+bench-web: web
+	@scripts/install-deps.sh bench
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
+	cmake --build build-bench -j 2 --target zrtranslate
+	$(MAKE) --no-print-directory wasm-vs-native
+
+wasm-vs-native:
+	python3 bench/wasm_vs_native.py build-bench/cli/zrtranslate build-web/cmake/cli/zrtranslate.js \
+	  build-web/cmake/web \
+	  build-bench/workloads $(WEB_BENCH_SIZES)
 
 # A Debian package (CPack) for the prefix /usr, from a build of its own
 # without the tests; dpkg -i installs the result.
@@ -74,6 +91,36 @@ fuzz:
 	  -DCMAKE_CXX_COMPILER=clang++ -DZR_FUZZ=ON -DZR_SANITIZE=ON
 	cmake --build build-fuzz --parallel 2 --target $(FUZZ_TARGETS:%=%_fuzz)
 	fuzz/run-fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# The browser playground (web/README.md): the engine built to WebAssembly by
+# emscripten (build-web/cmake), the page bundled by esbuild into
+# build-web/site. The page's packages come from web/package-lock.json.
+# Emscripten's tools load Debian's acorn, which Debian's node finds by itself
+# and another node only through NODE_PATH.
+WEB_SITE := build-web/site
+web:
+	@scripts/install-deps.sh web
+	python3 scripts/gen-case-table.py --check
+	emcmake cmake -S . -B build-web/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_GUI=OFF \
+	  -DZR_TESTS=OFF -Wno-dev >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build build-web/cmake --parallel 2 --target zorvex_engine zrtranslate
+	$(MAKE) web/node_modules/.package-lock.json
+	node web/build.mjs build-web/cmake/web $(WEB_SITE)
+
+web/node_modules/.package-lock.json: web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
+
+# Serves the playground on http://127.0.0.1:8080 until Ctrl-C.
+web-serve: web
+	python3 -m http.server 8080 --bind 127.0.0.1 --directory $(WEB_SITE)
+
+# The golden cases through the WebAssembly zrtranslate under node, the JSON
+# entry under node, then the page in headless Chromium against the native
+# zrtranslate.
+test-web: web build
+	web/test/golden.sh build-web/cmake/cli/zrtranslate.js tests/golden
+	ZR_ENGINE_DIR=$(CURDIR)/build-web/cmake/web node --test web/test/engine.test.mjs web/test/share.test.mjs
+	node web/test/browser.mjs $(WEB_SITE) $(BUILD)/cli/zrtranslate
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,10 @@
 #include "common/text.h"
 
+#ifdef ZR_CASE_TABLE
+#include "common/case_table.h"
+#else
 #include <unicode/uchar.h>
+#endif
 
 #include <algorithm>
 #include <charconv>
@@ -150,7 +154,20 @@ bool is_ascii(text_view characters) {
 
 char32_t lower_non_ascii(char32_t c) {
   if (c > 0x10FFFF) return c;
+#ifdef ZR_CASE_TABLE
+  return table_lower(c);
+#else
   return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+#endif
+}
+
+char32_t upper_char(char32_t c) {
+  if (c > 0x10FFFF) return c;
+#ifdef ZR_CASE_TABLE
+  return table_upper(c);
+#else
+  return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+#endif
 }
 
 text lower_case(text_view characters) {

@@ -38,6 +38,8 @@ inline char32_t lower_char(char32_t c) {
   return lower_non_ascii(c);
 }
 text lower_case(text_view characters);
+// Simple per-code-point upper-case mapping of Unicode.
+char32_t upper_char(char32_t c);
 // lower_case, in the text's own storage.
 void lower_in_place(text& characters);
 

@@ -1,7 +1,5 @@
 #include "engine/schema_reader.h"
 
-#include <unicode/uchar.h>
-
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
@@ -70,7 +68,7 @@ class header_reader {
 text upper_case(text_view value) {
   text upper;
   for (char32_t c : value)
-    upper += static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+    upper += upper_char(c);
   return upper;
 }
 

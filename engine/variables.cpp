@@ -1,6 +1,5 @@
 #include "engine/variables.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -9,6 +8,7 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/read_real.h"
 #include "engine/engine_state.h"
 #include "engine/messages.h"
 
@@ -122,7 +122,7 @@ std::optional<double> short_whole_number(text_view value) {
 double numeric_value(text_view value) {
   if (std::optional<double> whole = short_whole_number(value)) return *whole;
   if (!is_numeric(value)) raise_platform_error(error_number::type_mismatch);
-  // Only ASCII is left once the test passed; from_chars reads it whatever the
+  // Only ASCII is left once the test passed; read_real reads it whatever the
   // process locale says about decimal points.
   std::string digits;
   for (char32_t c : value)
@@ -130,9 +130,8 @@ double numeric_value(text_view value) {
   bool negative = digits[0] == '-';
   std::size_t first = (digits[0] == '+' || negative) ? 1 : 0;
   double result = 0;
-  auto [end, error] = std::from_chars(digits.data() + first, digits.data() + digits.size(), result);
-  (void)end;
-  if (error == std::errc::result_out_of_range) result = out_of_range_value(digits);
+  if (read_real(std::string_view(digits).substr(first), result) == std::errc::result_out_of_range)
+    result = out_of_range_value(digits);
   return negative ? -result : result;
 }
 
