@@ -8,6 +8,7 @@
 #include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/flags.h"
 #include "engine/messages.h"
@@ -90,6 +91,8 @@ void resolve_operand2(engine_state& state, operation& op) {
     op.ix2 = vvv_index(state, written);
     const text& value = table_value(state, op.ix2);
     if (op.ix2 == op.ix1) {
+      // A copy the size of the variable: it counts against the memory bound.
+      charge_growth(value.size() * sizeof(char32_t), value.size() * sizeof(char32_t));
       op.o2_kept = value;
       op.o2 = op.o2_kept;
     } else {
@@ -350,6 +353,9 @@ bool run_action_statement(engine_state& state, text_view statement) {
     try {
       run_operator(state, parameter, op);
     } catch (...) {
+      // A run stopped by its memory bound goes without the report: the report
+      // copies the operands, which can be the very texts that filled memory.
+      if (state.run.stopping == stop_cause::limit) throw;
       raise_with_report(statement, operation_report(state, statement, op));
     }
     return true;

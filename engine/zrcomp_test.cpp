@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
+#include <vector>
 
+#include "common/errors.h"
 #include "engine/engine_state.h"
 #include "engine/test_support.h"
 
@@ -70,6 +73,71 @@ TEST(Zrcomp, EventPumpIsPerThread) {
   EXPECT_FALSE(other_has_pump);
   set_event_pump(nullptr);
   EXPECT_FALSE(static_cast<bool>(thread_engine_state()->event_pump));
+}
+
+constexpr char hello[] = "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n";
+constexpr char hello_result[] = "\n\n\n\r\nHi";
+
+// A handle made on one thread and used on others translates on each caller's
+// own state: right results, nothing shared between the runs.
+TEST(Zrcomp, AHandleTranslatesOnTheCallingThreadsState) {
+  zrcomp engine;
+  std::vector<int> right(4, 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < right.size(); ++t)
+    threads.emplace_back([&, t] {
+      engine.give_write_method(std::make_shared<recording_output>());
+      for (int run = 0; run < 50; ++run)
+        right[t] += engine.translate(hello, "hello") == hello_result;
+    });
+  for (std::thread& thread : threads)
+    thread.join();
+  EXPECT_EQ(right, std::vector<int>(4, 50));
+}
+
+// A translate from inside the running one's writes is refused; the running one
+// goes on to its own result.
+TEST(Zrcomp, ATranslationInsideWritesIsRefused) {
+  struct nesting_output : output_object {
+    zrcomp* engine = nullptr;
+    std::optional<int> refused;
+    void writes(const std::string&) override {
+      if (refused) return;
+      try {
+        engine->translate(hello, "hello");
+        refused = 0;
+      } catch (const zrcomp_error& e) {
+        refused = e.number();
+        EXPECT_EQ(e.description(), "a translation is already running on this thread");
+      }
+    }
+  };
+  zrcomp engine;
+  auto out = std::make_shared<nesting_output>();
+  out->engine = &engine;
+  engine.give_write_method(out);
+  EXPECT_EQ(engine.translate(hello, "hello"), hello_result);
+  EXPECT_EQ(out->refused, error_number::translation_running);
+}
+
+TEST(Zrcomp, AStopRequestedBetweenRunsDoesNotReachTheNext) {
+  zrcomp engine;
+  engine.give_write_method(std::make_shared<recording_output>());
+  engine.user_terminated();
+  EXPECT_EQ(engine.translate(hello, "hello"), hello_result);
+  EXPECT_FALSE(engine.last_error());
+}
+
+TEST(Zrcomp, LimitsAreCheckedAndLargeMemoryBoundsSaturate) {
+  zrcomp engine;
+  const run_limits saved = engine.limits();
+  for (const run_limits& bad : {run_limits{-1, 0, 0}, run_limits{0, -1, 0}, run_limits{0, 0, -1},
+                                run_limits{std::nan(""), 0, 0}})
+    EXPECT_THROW(engine.set_run_limits(bad), zrcomp_error);
+  engine.set_run_limits({0, 0, 1LL << 50});
+  engine.give_write_method(std::make_shared<recording_output>());
+  EXPECT_EQ(engine.translate(hello, "hello"), hello_result);
+  engine.set_run_limits(saved);
 }
 
 }  // namespace

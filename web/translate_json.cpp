@@ -161,7 +161,7 @@ std::string translate_json(const web_request& request) {
   }
 
   std::string json = "{\"result\":";
-  json += result ? json_string(std::string(stripped_result(*result))) : "null";
+  json += result ? json_string(std::string(shown_result(*result))) : "null";
   json += ",\"console\":" + json_string(channel->text());
   json += std::string(",\"console_cut\":") + (channel->cut() ? "true" : "false");
   json += ",\"diagnostics\":[";

@@ -183,3 +183,11 @@ def test_a_translation_inside_on_message_is_refused_and_the_outer_one_goes_on():
 
     assert zorvex.translate(HELLO, "hello", on_message=nested) == "Hi"
     assert refused == [10]
+
+
+def test_no_callback_is_installed_without_on_message(monkeypatch):
+    def no_channel(*_args):
+        raise AssertionError("a message channel was made without on_message")
+
+    monkeypatch.setattr(zorvex, "_Messages", no_channel)
+    assert zorvex.translate(HELLO, "hello") == "Hi"
