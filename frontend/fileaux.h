@@ -46,6 +46,11 @@ std::optional<file_stamp> stamp_f(text_view path);
 // True when the name names an existing file (not a directory).
 bool file_exists_f(text_view path);
 
+// True when two names name one file: the same device and inode, links
+// followed, when both exist; else the same path once links and dots are
+// resolved (a result file that does not exist yet).
+bool same_file_f(text_view first, text_view second);
+
 // The name relative to `dir` when it lies inside it, else the name itself.
 text relative_name(text_view path, text_view dir);
 

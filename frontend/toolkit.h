@@ -57,6 +57,10 @@ enum class control {
   // the editor window and its text box
   frmEdit,
   txtEdit,
+  // the menu bar's entries that the logic carries out (the others click a
+  // button or act on a pane themselves)
+  mnuOpenSchema,
+  mnuOpenSource,
 };
 
 enum class timer { Timer1, Timer2 };
@@ -91,6 +95,9 @@ inline constexpr int key_escape = 27;
 inline constexpr int key_enter = 13;
 // Ctrl+S: save the pane that has the keyboard.
 inline constexpr int key_save = 19;
+// Save As (Ctrl+Shift+S): save the pane that has the keyboard under a new
+// name. Beyond every character code.
+inline constexpr int key_save_as = 0x110001;
 
 // The answers of a question with Yes, No and Cancel.
 enum class answer { yes, no, cancel };
@@ -152,6 +159,9 @@ class toolkit {
   // The file-open dialog, starting with `initial` as its file name; no value
   // when the user cancels.
   virtual std::optional<text> open_file_dialog(text_view initial) = 0;
+  // The file-save dialog, which asks before a chosen file that exists is
+  // replaced; no value when the user cancels.
+  virtual std::optional<text> save_file_dialog(text_view initial) = 0;
 
   // The platform.
   virtual text program_directory() const = 0;
