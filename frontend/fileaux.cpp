@@ -140,6 +140,7 @@ file_contents read_contents_f(text_view path) {
       return static_cast<char32_t>(static_cast<unsigned char>(byte));
     });
   }
+  read.bytes = std::move(bytes);
   return read;
 }
 
@@ -190,8 +191,11 @@ void delete_f(text_view path) {
 }
 
 text write_report_f(text_view path, text_view contents) {
-  replace_with_contexts(path, to_utf8(contents),
-                        file_context(U"error when open a file ", path, U""),
+  return write_report_f(path, to_utf8(contents));
+}
+
+text write_report_f(text_view path, const std::string& utf8) {
+  replace_with_contexts(path, utf8, file_context(U"error when open a file ", path, U""),
                         file_context(U"error writing to a file ", path, U""));
   return U"done\n" + file_context(U"  file ", path, U" was successfully written on disk ... ");
 }

@@ -69,7 +69,11 @@ std::optional<file_pane> file_pane_of(control box) {
 void load_pane(frontend& fe, file_pane pane) {
   const text path = current_path(fe, pane);
   file_contents read = read_contents_f(path);
-  fe.ui.set_box_text(box_of(pane), read.contents);
+  // A UTF-8 file's bytes are the text: a toolkit may keep them as they are.
+  if (read.latin1)
+    fe.ui.set_box_text(box_of(pane), read.contents);
+  else
+    fe.ui.set_box_utf8(box_of(pane), std::move(read.bytes));
   fe.ui.set_box_unmodified(box_of(pane));
   pane_file& record = record_of(fe, pane);
   record.path = path;

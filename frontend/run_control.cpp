@@ -92,7 +92,7 @@ void report_no_result(frontend& fe, const zrcomp& engine) {
 // The text of a pane as the engine takes it: a byte-order mark at its start is
 // not part of the text, and the console says it was left out.
 std::string engine_text(frontend& fe, control pane, text_view file) {
-  std::string bytes = to_utf8(fe.ui.box_text(pane));
+  std::string bytes = fe.ui.box_utf8(pane);
   if (remove_byte_order_mark(bytes))
     console_now(
         fe, from_utf8(diagnostic_line(to_utf8(file), 1, 1, "warning", "byte-order mark removed")) +
@@ -107,9 +107,18 @@ void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
   const std::string source = engine_text(fe, control::txtSource, state.source_file.path);
   std::optional<std::string> result = engine->translate(schema, source);
   if (result) {
-    text shown = from_utf8(stripped_result(*result));
-    fe.ui.set_box_text(control::txtResult, shown);
-    write_report_f(state.result_path, shown);
+    // The result stays in UTF-8 from the engine to the file and the pane,
+    // and is never copied: its size is the source's.
+    std::string shown = std::move(*result);
+    shown.erase(0, shown.size() - stripped_result(shown).size());
+    try {
+      write_report_f(state.result_path, shown);
+    } catch (...) {
+      // A result that cannot be written still shows in the pane.
+      fe.ui.set_box_utf8(control::txtResult, std::move(shown));
+      throw;
+    }
+    fe.ui.set_box_utf8(control::txtResult, std::move(shown));
   } else {
     report_no_result(fe, *engine);
   }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
@@ -112,6 +113,10 @@ class toolkit {
   // history: a new text is one edit that leaves the pane modified, and the
   // same text again changes nothing. Any other box starts afresh, unmodified.
   virtual void set_box_text(control box, text_view value) = 0;
+  // A box's text in UTF-8, and a text given in UTF-8: the same as box_text
+  // and set_box_text, for a toolkit that can keep a large text as its bytes.
+  virtual std::string box_utf8(control box) const { return to_utf8(box_text(box)); }
+  virtual void set_box_utf8(control box, std::string value) { set_box_text(box, from_utf8(value)); }
   // Selection in characters from 0; the toolkit clamps both to the text.
   virtual void set_selection(control box, std::size_t start, std::size_t length) = 0;
   // Replaces the selected text with `value`; the caret ends after it.

@@ -209,7 +209,16 @@ qt_toolkit::pane_box* qt_toolkit::pane(control box) const {
   return found == panes_.end() ? nullptr : &found->second;
 }
 
+void qt_toolkit::decode(pane_box& box) {
+  if (!box.utf8) return;
+  box.contents = from_utf8(*box.utf8);
+  box.utf8.reset();
+  box.convention = line_end_of(box.contents, box.convention);
+  box.convention_decided = box.contents.find(U'\n') != text::npos;
+}
+
 void qt_toolkit::sync(pane_box& box) const {
+  decode(box);
   if (!box.edited) return;
   ++whole_text_conversions_;
   box.contents = logic_text(box.widget->document()->toRawText(), box.convention);
@@ -222,6 +231,7 @@ void qt_toolkit::sync(pane_box& box) const {
 
 QPlainTextEdit* qt_toolkit::materialised(pane_box& box) const {
   if (box.deferred) {
+    decode(box);
     box.deferred = false;
     ++whole_text_conversions_;
     change_document([&] { box.widget->setPlainText(document_text(box.contents, box.convention)); });
@@ -250,9 +260,37 @@ text qt_toolkit::box_text(control box) const {
   raise_platform_error(error_number::invalid_argument);
 }
 
+std::string qt_toolkit::box_utf8(control box) const {
+  pane_box* p = pane(box);
+  if (p == nullptr) return to_utf8(box_text(box));
+  if (p->utf8) return *p->utf8;
+  sync(*p);
+  return to_utf8(p->contents);
+}
+
+void qt_toolkit::set_box_utf8(control box, std::string value) {
+  pane_box* p = pane(box);
+  if (p == nullptr || !unattended_) {
+    set_box_text(box, from_utf8(value));
+    return;
+  }
+  // Kept as bytes: the text reaches the engine and the files without ever
+  // being held as characters. The line end convention stays undecided until
+  // the characters are needed.
+  p->utf8 = std::move(value);
+  p->contents.clear();
+  p->deferred = true;
+  p->edited = false;
+  p->convention_decided = false;
+  p->selection_start = 0;
+  p->selection_length = 0;
+}
+
 void qt_toolkit::set_box_text(control box, text_view value) {
   if (pane_box* p = pane(box)) {
     const bool file_pane = box == control::txtSchema || box == control::txtSource;
+    // The kept bytes of the old text are replaced unread.
+    if (!file_pane) p->utf8.reset();
     if (file_pane) {
       // The same text again (an editor window closed without changes) leaves
       // the document, its undo history and its modified state alone.
@@ -386,6 +424,7 @@ std::size_t qt_toolkit::caret_position(control box) const {
 std::size_t qt_toolkit::box_length(control box) const {
   pane_box* p = pane(box);
   if (p == nullptr) return box_text(box).size();
+  decode(*p);
   if (!p->edited) return p->contents.size();
   // Counted from the document's own totals, so it costs the same whatever the
   // text's size: each block break stands for the convention's line break.

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "frontend/qt/box_text.h"
@@ -47,6 +49,8 @@ class qt_toolkit : public QObject, public toolkit {
   // toolkit
   text box_text(control box) const override;
   void set_box_text(control box, text_view value) override;
+  std::string box_utf8(control box) const override;
+  void set_box_utf8(control box, std::string value) override;
   void set_selection(control box, std::size_t start, std::size_t length) override;
   void replace_selection(control box, text_view value) override;
   std::size_t caret_position(control box) const override;
@@ -96,6 +100,9 @@ class qt_toolkit : public QObject, public toolkit {
     std::size_t selection_length = 0;
     // Unattended, the document has not received `contents` yet.
     bool deferred = false;
+    // Unattended, a text given in UTF-8 is kept so until someone needs its
+    // characters; `contents` is stale meanwhile.
+    std::optional<std::string> utf8;
   };
 
   void connect_events();
@@ -115,6 +122,8 @@ class qt_toolkit : public QObject, public toolkit {
   // The pane's widget, its document given the kept text first if it was
   // deferred.
   QPlainTextEdit* materialised(pane_box& box) const;
+  // Decodes a text kept in UTF-8 into `contents`.
+  static void decode(pane_box& box);
   // Brings a pane's kept text up to date after the user edited it.
   void sync(pane_box& box) const;
   // Changes a pane's document without taking it for a user's edit.
