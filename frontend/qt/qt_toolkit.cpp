@@ -345,7 +345,6 @@ void qt_toolkit::set_selection(control box, std::size_t start, std::size_t lengt
     cursor.setPosition(document_position(p->contents, start + length, p->convention),
                        QTextCursor::KeepAnchor);
     p->widget->setTextCursor(cursor);
-    p->widget->ensureCursorVisible();
     return;
   }
   if (auto* line = qobject_cast<QLineEdit*>(widget(box))) {

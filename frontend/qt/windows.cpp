@@ -385,10 +385,10 @@ void fit_to_screen(zorvex_windows& windows, const QRect& available) {
   QRect placed(QPoint(), size);
   placed.moveCenter(available.center());
   windows.main->setGeometry(placed);
-  // The panes the user edits get half the height, the console and the
-  // result a quarter each.
+  // The panes the user edits get three fifths of the height, the console and
+  // the result a fifth each.
   const int height = std::max(windows.areas->height(), size.height() * 3 / 4);
-  windows.areas->setSizes({height / 2, height / 4, height / 4});
+  windows.areas->setSizes({height * 3 / 5, height / 5, height / 5});
 }
 
 }  // namespace zr

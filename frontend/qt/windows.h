@@ -57,8 +57,8 @@ struct zorvex_windows {
 zorvex_windows build_windows();
 
 // Sizes the main window for a screen's available area: nine tenths of it,
-// centred, with the schema and source panes given half the height of the
-// areas, the console and the result a quarter each.
+// centred, with the schema and source panes given three fifths of the height
+// of the areas, the console and the result a fifth each.
 void fit_to_screen(zorvex_windows& windows, const QRect& available);
 
 }  // namespace zr
