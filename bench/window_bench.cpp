@@ -4,7 +4,8 @@
 // pump) and with zrtranslate on the same files, back to back, RUNS times each.
 // Prints the best time of each (the machine may be shared: the best run is the
 // one least disturbed), their ratio, the window's passes of the event pump,
-// and whether both results are byte-identical.
+// whether both results are byte-identical, and how soon a run ends once stop
+// is pressed.
 //
 //   window_bench ZRTRANSLATE EXAMPLE_DIR [COPIES [RUNS]]
 #include <spawn.h>
@@ -13,11 +14,13 @@
 #include <time.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -96,6 +99,20 @@ timing window_run(zr::zrmain& window) {
   return t;
 }
 
+// How long a run takes to end after stop is pressed: a timer presses it
+// 200 ms into a run. None when the run ended before.
+std::optional<double> stop_latency(zr::zrmain& window) {
+  std::optional<double> pressed;
+  QTimer::singleShot(200, [&] {
+    pressed = seconds_of(CLOCK_MONOTONIC);
+    window.clicked(zr::control::cmdStop);
+  });
+  window.clicked(zr::control::cmdGo);
+  window.timer_ticked(zr::timer::Timer1);
+  if (!pressed) return std::nullopt;
+  return seconds_of(CLOCK_MONOTONIC) - *pressed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +172,8 @@ int main(int argc, char** argv) {
       copies, static_cast<double>(source.size()) / (1 << 20), runs, best_window.wall,
       best_window.cpu, best_cli.wall, best_cli.cpu, best_window.wall / best_cli.wall,
       best_window.cpu / best_cli.cpu, passes_per_run, identical ? "byte-identical" : "DIFFER");
+  if (std::optional<double> latency = stop_latency(window))
+    std::printf("stop pressed 200 ms into a run: the run ended %.0f ms later\n", *latency * 1000);
   ui.attach(nullptr);
   std::error_code ignored;
   fs::remove_all(home, ignored);
