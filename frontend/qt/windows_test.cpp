@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <deque>
 #include <functional>
 
@@ -795,6 +797,33 @@ TEST_F(Windows, TheMenuBarOpensAndSavesFiles) {
   EXPECT_EQ(box(control::txtSourceFile), U"copy.txt");
 }
 
+// Catches the addresses the program opens in the system's viewer.
+class opened_urls : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+// Help, Guide and Reference open the documents in the system's viewer.
+TEST_F(Windows, HelpOpensTheGuideAndTheReference) {
+  start();
+  opened_urls viewer;
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+  auto* bar = the(control::zrmain)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  for (QAction* menu : bar->actions())
+    for (QAction* entry : menu->menu()->actions())
+      if (entry->text() == QStringLiteral("&Guide") ||
+          entry->text() == QStringLiteral("&Reference"))
+        entry->trigger();
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  ASSERT_EQ(viewer.urls.size(), 2);
+  EXPECT_TRUE(viewer.urls[0].toLocalFile().endsWith(QStringLiteral("docs/guide.md")));
+  EXPECT_TRUE(viewer.urls[1].toLocalFile().endsWith(QStringLiteral("docs/reference.md")));
+}
+
 // The changed-on-disk notice is a modal box that has the keyboard.
 TEST_F(Windows, AFileChangedOnDiskIsNoticedInAModalBox) {
   start();
@@ -864,3 +893,5 @@ TEST_F(Windows, TheWindowsLayoutIsKeptAndFitsTheScreen) {
 
 }  // namespace
 }  // namespace zr
+
+#include "windows_test.moc"
