@@ -677,7 +677,8 @@ double qt_toolkit::time_of_day() const {
 
 void qt_toolkit::end_program() {
   ended_ = true;
-  save_layout();
+  // A window nobody saw leaves the settings alone.
+  if (!unattended_) save_layout();
   timer1_.stop();
   timer2_.stop();
   windows_.editor->hide();

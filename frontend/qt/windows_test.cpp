@@ -112,6 +112,8 @@ void answer_message_box(QMessageBox::StandardButton button, QString* shown = nul
 class Windows : public ::testing::Test {
  protected:
   Windows() {
+    // Each test starts with the default window, whatever an earlier one kept.
+    QSettings().clear();
     ::setenv("ZORVEX_HOME", home.path().c_str(), 1);
     put_file(home / "example/vbs_c/s.txt", hello_schema());
     put_file(home / "example/vbs_c/reallife.inc", "hello");
