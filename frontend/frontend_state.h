@@ -74,9 +74,11 @@ struct frontend_state {
   bool suspended = false;
   // Step mode asked for before go: granted as the run's dialog begins.
   bool steps_requested = false;
-  // Debug mode for the next run (the debug label between runs): granted as
-  // the run's dialog begins, which otherwise starts with debug off.
+  // The debug mode the user chose last (the debug label between runs): each
+  // run's dialog, which otherwise begins with debug off, begins with it.
   bool debug_requested = false;
+  // The requests above were granted to the running run's dialog.
+  bool requests_granted = false;
   // The name boxes' texts (schema, source, result) when their names were last
   // made current: a box that differs holds a name typed and not applied.
   std::array<text, 3> current_names;

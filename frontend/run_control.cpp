@@ -40,8 +40,11 @@ std::shared_ptr<zrcomp> current_engine(const frontend& fe) {
 // The labels as the modes stand: during a run the engine's modes and what is
 // asked of its dialog; between runs what the next run starts with.
 void paint_modes(frontend& fe, const zrcomp& engine) {
-  show_mode_label(fe, fe.state.steps_requested || engine.are_steps_on(), control::lblSteps);
-  show_mode_label(fe, fe.state.debug_requested || engine.is_debug_on(), control::lblDebug);
+  const frontend_state& state = fe.state;
+  show_mode_label(fe, state.steps_requested || engine.are_steps_on(), control::lblSteps);
+  // Once granted, the engine's mode is the run's: the schema may change it.
+  const bool waiting = state.debug_requested && !state.requests_granted;
+  show_mode_label(fe, waiting || engine.is_debug_on(), control::lblDebug);
 }
 
 // True once the run reads its source: its dialog has set the modes from the
@@ -54,12 +57,12 @@ bool dialog_begun(const zrcomp& engine) {
 // check reads the run's place, so it is made only while a request waits.
 void grant_requests(frontend& fe, zrcomp& engine) {
   frontend_state& state = fe.state;
-  if (!state.steps_requested && !state.debug_requested) return;
+  if (state.requests_granted || (!state.steps_requested && !state.debug_requested)) return;
   if (!dialog_begun(engine)) return;
+  state.requests_granted = true;
   if (state.steps_requested) engine.steps();
   if (state.debug_requested && !engine.is_debug_on()) engine.reset_debug();
   state.steps_requested = false;
-  state.debug_requested = false;
 }
 
 text seconds_text(double seconds) {
@@ -161,6 +164,7 @@ void run_requested_translation(frontend& fe) {
                       time_of_day_text(state.run_started) + U" ----\r\n");
   state.running = engine;
   state.suspended = false;
+  state.requests_granted = false;
   fe.ui.set_enabled(control::cmdGo, false);
   fe.pacer.start();
   try {
@@ -181,9 +185,10 @@ void run_requested_translation(frontend& fe) {
   state.running.reset();
   fe.ui.set_enabled(control::cmdGo, true);
   fe.ui.set_caption(control::lblBusy, U"");
-  // Each run sets step mode anew from its schema; debug stays as it ended.
+  // Each run sets step mode anew from its schema; the next run begins with
+  // the debug mode the user chose last (a schema's own debug directives stay
+  // with that schema).
   state.steps_requested = false;
-  state.debug_requested = engine->is_debug_on();
   show_mode_label(fe, false, control::lblSteps);
   show_mode_label(fe, state.debug_requested, control::lblDebug);
   // The engine state outlives this run; it must not keep our output object.
@@ -224,7 +229,8 @@ void debug_clicked(frontend& fe) {
     show_mode_label(fe, fe.state.debug_requested, control::lblDebug);
     return;
   }
-  show_mode_label(fe, engine->reset_debug(), control::lblDebug);
+  fe.state.debug_requested = engine->reset_debug();
+  show_mode_label(fe, fe.state.debug_requested, control::lblDebug);
 }
 
 void steps_clicked(frontend& fe) {

@@ -189,6 +189,16 @@ TEST_F(Session, DebugSwitchedOnBeforeGoTracesThatRun) {
   ASSERT_NE(second, text::npos);
   EXPECT_EQ(console().find(U"DIALOG ", second), text::npos) << to_utf8(console());
   EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  // A schema's own debug directive stays with that schema.
+  ui.set_box_text(control::txtSchema, from_utf8(hello_schema("\\\\debug dialog=t\r\n")));
+  go_and_run();
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  ui.set_box_text(control::txtSchema, from_utf8(hello_schema()));
+  go_and_run();
+  ui.advance_clock(0.5);
+  const std::size_t fourth = console().find(U"---- run 4 at ");
+  ASSERT_NE(fourth, text::npos);
+  EXPECT_EQ(console().find(U"DIALOG ", fourth), text::npos);
 }
 
 // What a run prints while it processes ends without a line break; the run's
