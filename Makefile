@@ -37,9 +37,10 @@ BENCH_SIZES ?= 2 20 100
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR_BENCH=ON
-	cmake --build build-bench -j 2 --target translate_bench zrtranslate
+	cmake --build build-bench -j 2 --target translate_bench zrtranslate window_bench
 	build-bench/bench/translate_bench
 	python3 bench/run_workloads.py build-bench/cli/zrtranslate build-bench/workloads $(BENCH_SIZES)
+	build-bench/bench/window_bench build-bench/cli/zrtranslate example/vbs_c 2000 $${BENCH_RUNS:-3}
 	@if [ -f build-web/cmake/cli/zrtranslate.js ]; then $(MAKE) --no-print-directory wasm-vs-native; \
 	  else echo "bench: no WebAssembly build; make bench-web times it against the native one"; fi
 

@@ -13,10 +13,29 @@ bool editor_shows_console(const frontend& fe) {
   return fe.editor.current_text == U"console";
 }
 
+// Adds a message to the buffer with every line break as CR LF: the engine
+// breaks a few lines (an error's note line) with a lone LF, and one kind of
+// line break keeps a log's line numbers the same in every editor.
+void buffer_message(frontend_state& state, text_view message) {
+  if (message.empty()) return;
+  std::size_t from = 0;
+  for (std::size_t feed = message.find(U'\n'); feed != text_view::npos;
+       feed = message.find(U'\n', feed + 1)) {
+    const bool after_cr = feed > 0 ? message[feed - 1] == U'\r' : state.console_after_cr;
+    if (after_cr) continue;
+    state.console_buffer += message.substr(from, feed - from);
+    state.console_buffer += U'\r';
+    from = feed;
+  }
+  state.console_buffer += message.substr(from);
+  state.console_after_cr = message.back() == U'\r';
+  state.console_at_line_start = message.back() == U'\n';
+}
+
 }  // namespace
 
 void writes(frontend& fe, text_view message) {
-  fe.state.console_buffer += message;
+  buffer_message(fe.state, message);
   if (refresh_due(fe) || fe.state.console_buffer.size() > fe.state.flush_length)
     refresh_console(fe);
 }
@@ -57,7 +76,7 @@ text time_of_day_text(double seconds_since_midnight) {
 }
 
 void console_now(frontend& fe, text_view message) {
-  fe.state.console_buffer += message;
+  buffer_message(fe.state, message);
   refresh_console(fe);
 }
 

@@ -34,6 +34,15 @@ TEST_F(Console, MessagesWaitUntilMoreThan200CharactersAreBuffered) {
   EXPECT_DOUBLE_EQ(fe().state.next_refresh, ui.clock + 0.2);
 }
 
+// The log breaks every line with CR LF, also across messages.
+TEST_F(Console, EveryLineBreakBecomesCrLf) {
+  for (text_view message : {U"a\nb\r\nc\r", U"\nd\n", U"\n", U"e\r\n"})
+    main->writes(message);
+  console_now(fe(), U"");
+  EXPECT_EQ(console(), U"a\r\nb\r\nc\r\nd\r\n\r\ne\r\n");
+  EXPECT_EQ(log(), "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n");
+}
+
 TEST_F(Console, AMessageOf201CharactersIsShownAtOnce) {
   writes(fe(), text(201, U'x'));
   EXPECT_EQ(console(), text(201, U'x'));

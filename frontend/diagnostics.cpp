@@ -61,9 +61,9 @@ std::size_t position_of(text_view contents, long long line, long long column) {
   return std::min(wanted, line_end);
 }
 
-void go_to_diagnostic(frontend& fe) {
-  const text console = fe.ui.box_text(control::txtConsole);
-  std::optional<text_place> place = place_at(console, fe.ui.caret_position(control::txtConsole));
+void go_to_diagnostic(frontend& fe, control view) {
+  const text console = fe.ui.box_text(view);
+  std::optional<text_place> place = place_at(console, fe.ui.caret_position(view));
   if (!place) return;
   for (file_pane pane : file_panes) {
     if (record_of(fe, pane).path != place->file) continue;

@@ -31,8 +31,9 @@ std::optional<text_place> place_at(text_view console, std::size_t position);
 // place beyond a line's end or the text's end is clamped to it).
 std::size_t position_of(text_view contents, long long line, long long column);
 
-// Selects the place the console line under the caret names, in the pane that
+// Selects the place the console line under the caret of `view` (the console
+// pane, or the editor window showing the console) names, in the pane that
 // holds that file (in the editor window when it shows that pane).
-void go_to_diagnostic(frontend& fe);
+void go_to_diagnostic(frontend& fe, control view);
 
 }  // namespace zr

@@ -55,8 +55,21 @@ TEST_F(ConsoleLines, AClickOnTheErrorLineSelectsThePlace) {
   ASSERT_NE(line, text::npos) << to_utf8(console);
   std::optional<text_place> place = place_at(console, line);
   ASSERT_TRUE(place);
-  // The editor shows the console after go; the place is selected in the pane.
+  // The editor shows the console after go, at its end; a click or Enter on
+  // the line there selects the place and leaves the console's text alone.
+  const std::size_t length = ui.box_length(control::txtEdit);
+  EXPECT_EQ(ui.selections[control::txtEdit], std::make_pair(length, std::size_t{0}));
+  ui.click_at(control::txtEdit, line + 3);
+  EXPECT_EQ(ui.focused, control::txtSchema);
+  ui.focused.reset();
+  ui.set_selection(control::txtEdit, line + 3, 0);
+  EXPECT_TRUE(main->key_pressed(control::txtEdit, key_enter));
+  EXPECT_EQ(ui.focused, control::txtSchema);
+  EXPECT_EQ(ui.box_text(control::txtEdit), console);
+  // Closed, it leaves the pane showing the newest run, at the end.
   ui.type(control::txtEdit, key_escape);
+  EXPECT_EQ(ui.selections[control::txtConsole], std::make_pair(length, std::size_t{0}));
+  ui.focused.reset();
   ui.click_at(control::txtConsole, line + 3);
   EXPECT_EQ(ui.focused, control::txtSchema);
   const text schema = ui.box_text(control::txtSchema);

@@ -64,6 +64,9 @@ class fake_toolkit : public toolkit {
     menus[button] = entries;
   }
   std::optional<text> open_file_dialog(text_view initial) override;
+  std::optional<text> save_file_dialog(text_view initial) override {
+    return open_file_dialog(initial);
+  }
   text program_directory() const override;
   std::vector<text> arguments() const override { return command; }
   double time_of_day() const override { return clock; }

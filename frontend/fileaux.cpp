@@ -132,6 +132,15 @@ file_contents read_contents_f(text_view path) {
   read.contents = from_utf8(bytes);
   // Decoding keeps every byte: only a file that was not UTF-8 encodes differently.
   read.latin1 = to_utf8(read.contents) != bytes;
+  // Such a file is Latin-1 throughout, even where its bytes happen to form a
+  // UTF-8 sequence: it is read, and written back, one byte per character.
+  if (read.latin1) {
+    read.contents.resize(bytes.size());
+    std::transform(bytes.begin(), bytes.end(), read.contents.begin(), [](char byte) {
+      return static_cast<char32_t>(static_cast<unsigned char>(byte));
+    });
+  }
+  read.bytes = std::move(bytes);
   return read;
 }
 
@@ -182,8 +191,11 @@ void delete_f(text_view path) {
 }
 
 text write_report_f(text_view path, text_view contents) {
-  replace_with_contexts(path, to_utf8(contents),
-                        file_context(U"error when open a file ", path, U""),
+  return write_report_f(path, to_utf8(contents));
+}
+
+text write_report_f(text_view path, const std::string& utf8) {
+  replace_with_contexts(path, utf8, file_context(U"error when open a file ", path, U""),
                         file_context(U"error writing to a file ", path, U""));
   return U"done\n" + file_context(U"  file ", path, U" was successfully written on disk ... ");
 }
@@ -206,6 +218,27 @@ std::optional<file_stamp> stamp_f(text_view path) {
 bool file_exists_f(text_view path) {
   std::error_code ignored;
   return std::filesystem::is_regular_file(to_utf8(path), ignored);
+}
+
+namespace {
+
+std::filesystem::path resolved_path(const std::string& name) {
+  std::error_code failed;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(name, failed);
+  if (failed) return std::filesystem::path(name).lexically_normal();
+  return resolved;
+}
+
+}  // namespace
+
+bool same_file_f(text_view first, text_view second) {
+  const std::string a = to_utf8(first);
+  const std::string b = to_utf8(second);
+  struct stat one {};
+  struct stat other {};
+  if (::stat(a.c_str(), &one) == 0 && ::stat(b.c_str(), &other) == 0)
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+  return resolved_path(a) == resolved_path(b);
 }
 
 text relative_name(text_view path, text_view dir) {

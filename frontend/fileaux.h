@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "common/text.h"
 
@@ -18,6 +19,8 @@ struct file_contents {
   text contents;
   // The file was not valid UTF-8 and was read byte by byte as Latin-1.
   bool latin1 = false;
+  // The file's bytes.
+  std::string bytes;
 };
 
 // The whole file as text; a missing file is created empty and reads as "".
@@ -46,6 +49,11 @@ std::optional<file_stamp> stamp_f(text_view path);
 // True when the name names an existing file (not a directory).
 bool file_exists_f(text_view path);
 
+// True when two names name one file: the same device and inode, links
+// followed, when both exist; else the same path once links and dots are
+// resolved (a result file that does not exist yet).
+bool same_file_f(text_view first, text_view second);
+
 // The name relative to `dir` when it lies inside it, else the name itself.
 text relative_name(text_view path, text_view dir);
 
@@ -63,6 +71,8 @@ void delete_f(text_view path);
 // "  file `PATH` was successfully written on disk ... ". Raises with "error
 // when open a file `PATH`" or "error writing to a file `PATH`".
 text write_report_f(text_view path, text_view contents);
+// The same for a text already in UTF-8.
+text write_report_f(text_view path, const std::string& utf8);
 
 // Creates the directory when no directory of that name exists. Raises the
 // platform's file error.

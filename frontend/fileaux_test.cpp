@@ -42,6 +42,32 @@ TEST(ReadF, ReadsUtf8AndFallsBackToLatin1ByteByByte) {
   put_file(dir / "latin1.txt", "gr\xFC\xDF");
   EXPECT_EQ(read_f(dir / "utf8.txt"), U"grüß\r\nzwei");
   EXPECT_EQ(read_f(dir / "latin1.txt"), U"gr\u00FC\u00DF");
+  // A Latin-1 file is Latin-1 throughout, even where its bytes form UTF-8;
+  // written back as Latin-1, it keeps every byte.
+  put_file(dir / "mixed.txt", "\xC3\xA9 \xE9");
+  file_contents mixed = read_contents_f(dir / "mixed.txt");
+  EXPECT_TRUE(mixed.latin1);
+  EXPECT_EQ(mixed.contents, U"\u00C3\u00A9 \u00E9");
+  write_f(dir / "mixed.txt", mixed.contents, true);
+  EXPECT_EQ(file_bytes(dir / "mixed.txt"), "\xC3\xA9 \xE9");
+}
+
+// One file under two names (a link, dots, a relative path) is one file; a
+// result that does not exist yet compares by its resolved path.
+TEST(Paths, SameFileByDeviceAndInodeOrResolvedPath) {
+  scoped_temp_dir dir;
+  put_file(dir / "s.txt", "schema");
+  put_file(dir / "other.txt", "schema");
+  std::filesystem::create_directories(dir.path() / "sub");
+  std::filesystem::create_symlink(dir.path() / "s.txt", dir.path() / "link.txt");
+  const std::pair<std::string, bool> names[] = {
+      {"s.txt", true},      {"link.txt", true}, {"sub/../s.txt", true},    {"./s.txt", true},
+      {"other.txt", false}, {"new.txt", false}, {"sub/../new.txt", false},
+  };
+  for (const auto& [name, same] : names)
+    EXPECT_EQ(same_file_f(dir / name, dir / "s.txt"), same) << name;
+  EXPECT_TRUE(same_file_f(dir / "sub/../new.txt", dir / "new.txt"));
+  EXPECT_FALSE(same_file_f(dir / "sub/new.txt", dir / "new.txt"));
 }
 
 TEST(ReadF, FileInAMissingDirectoryRaisesWithItsContext) {

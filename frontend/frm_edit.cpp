@@ -125,6 +125,11 @@ void load_editor(frontend& fe) {
   adjust_size(fe);
 }
 
+// Puts the caret at the end of a console view, which shows the newest run.
+void show_newest(frontend& fe, control view) {
+  fe.ui.set_selection(view, fe.ui.box_length(view), 0);
+}
+
 // Copies the editor's text into the pane named by current_text; unsaved edits
 // stay counted as such.
 void copy_back(frontend& fe) {
@@ -132,6 +137,7 @@ void copy_back(frontend& fe) {
     if (look.name == fe.editor.current_text) {
       if (std::optional<file_pane> pane = file_pane_of(look.box)) keep_modified(fe, *pane);
       fe.ui.set_box_text(look.box, fe.ui.box_text(control::txtEdit));
+      if (look.pane == editor_pane::console) show_newest(fe, look.box);
       return;
     }
   }
@@ -153,6 +159,7 @@ void open_editor(frontend& fe, editor_pane pane) {
   fe.ui.set_text_colour(control::txtEdit, colour::rgb(0, 0, 0));
   fe.ui.set_schema_highlighting(control::txtEdit, pane == editor_pane::schema);
   fe.ui.set_box_text(control::txtEdit, fe.ui.box_text(look.box));
+  if (pane == editor_pane::console) show_newest(fe, control::txtEdit);
   fe.ui.set_visible(control::frmEdit, true);
 }
 

@@ -3,6 +3,7 @@
 // the front end takes the frontend it works on.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "engine/zrcomp.h"
 #include "frontend/fileaux.h"
 #include "frontend/recent_files.h"
+#include "frontend/run_pacer.h"
 #include "frontend/toolkit.h"
 
 namespace zr {
@@ -70,8 +72,20 @@ struct frontend_state {
   double run_started = 0;
   // The user suspended the running run with suspend/resume.
   bool suspended = false;
-  // Step mode asked for before go: granted once the run's dialog polls.
+  // Step mode asked for before go: granted as the run's dialog begins.
   bool steps_requested = false;
+  // The debug mode the user chose last (the debug label between runs): each
+  // run's dialog, which otherwise begins with debug off, begins with it.
+  bool debug_requested = false;
+  // The requests above were granted to the running run's dialog.
+  bool requests_granted = false;
+  // The name boxes' texts (schema, source, result) when their names were last
+  // made current: a box that differs holds a name typed and not applied.
+  std::array<text, 3> current_names;
+  // Whether the console's text so far ends with a line break.
+  bool console_at_line_start = true;
+  // The console's text so far ends with a CR whose LF may come next.
+  bool console_after_cr = false;
 };
 
 struct frontend {
@@ -79,6 +93,8 @@ struct frontend {
   toolkit& ui;
   frontend_state state;
   editor_state editor;
+  // When the engine's yields run the window's events.
+  run_pacer pacer;
 };
 
 }  // namespace zr

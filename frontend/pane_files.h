@@ -38,10 +38,23 @@ void keep_modified(frontend& fe, file_pane pane);
 // the file the pane was loaded from, asks first; No writes nothing.
 void save_pane(frontend& fe, file_pane pane);
 
+// Writes the pane to `path`, which becomes its file. A Latin-1 file whose
+// text now holds characters Latin-1 cannot hold is written as UTF-8 as a
+// whole once the user agrees; false when the user declined, and nothing was
+// written.
+bool save_pane_to(frontend& fe, file_pane pane, const text& path);
+
 // Before ending or loading over the panes: asks "Save changes to FILE?" (Yes,
-// No, Cancel) for every pane with unsaved edits and saves on Yes. Returns false
-// when the user cancelled or a save failed (its error is raised).
-bool settle_unsaved(frontend& fe);
+// No, Cancel) for every pane with unsaved edits (only for `only`, when given)
+// and saves on Yes. Returns false when the user cancelled or declined a save's
+// question; a failed save raises its error.
+bool settle_unsaved(frontend& fe, std::optional<file_pane> only = std::nullopt);
+
+// The message naming the clash when `result` names the same file as `schema`,
+// `source` or a file the panes were loaded from: a run would overwrite an
+// input with its result. None when it names none of them.
+std::optional<text> result_clash(frontend& fe, text_view result, text_view schema,
+                                 text_view source);
 
 // Tells once about each change of a pane's file on disk made by someone else.
 void notice_changed_files(frontend& fe);

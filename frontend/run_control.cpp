@@ -37,12 +37,32 @@ std::shared_ptr<zrcomp> current_engine(const frontend& fe) {
   return fe.state.running ? fe.state.running : fe.state.engine;
 }
 
-// The labels as the modes stand. Between runs step mode is only what the next
-// run is asked to start with: each run sets it anew from its schema.
-void paint_modes(frontend& fe, const zrcomp& engine, bool during_run) {
-  bool steps = fe.state.steps_requested || (during_run && engine.are_steps_on());
-  show_mode_label(fe, steps, control::lblSteps);
-  show_mode_label(fe, engine.is_debug_on(), control::lblDebug);
+// The labels as the modes stand: during a run the engine's modes and what is
+// asked of its dialog; between runs what the next run starts with.
+void paint_modes(frontend& fe, const zrcomp& engine) {
+  const frontend_state& state = fe.state;
+  show_mode_label(fe, state.steps_requested || engine.are_steps_on(), control::lblSteps);
+  // Once granted, the engine's mode is the run's: the schema may change it.
+  const bool waiting = state.debug_requested && !state.requests_granted;
+  show_mode_label(fe, waiting || engine.is_debug_on(), control::lblDebug);
+}
+
+// True once the run reads its source: its dialog has set the modes from the
+// schema, and what the user asked for before go may be granted.
+bool dialog_begun(const zrcomp& engine) {
+  return !engine.current_location().in_schema;
+}
+
+// Grants step and debug mode asked for before go as the dialog begins. The
+// check reads the run's place, so it is made only while a request waits.
+void grant_requests(frontend& fe, zrcomp& engine) {
+  frontend_state& state = fe.state;
+  if (state.requests_granted || (!state.steps_requested && !state.debug_requested)) return;
+  if (!dialog_begun(engine)) return;
+  state.requests_granted = true;
+  if (state.steps_requested) engine.steps();
+  if (state.debug_requested && !engine.is_debug_on()) engine.reset_debug();
+  state.steps_requested = false;
 }
 
 text seconds_text(double seconds) {
@@ -75,7 +95,7 @@ void report_no_result(frontend& fe, const zrcomp& engine) {
 // The text of a pane as the engine takes it: a byte-order mark at its start is
 // not part of the text, and the console says it was left out.
 std::string engine_text(frontend& fe, control pane, text_view file) {
-  std::string bytes = to_utf8(fe.ui.box_text(pane));
+  std::string bytes = fe.ui.box_utf8(pane);
   if (remove_byte_order_mark(bytes))
     console_now(
         fe, from_utf8(diagnostic_line(to_utf8(file), 1, 1, "warning", "byte-order mark removed")) +
@@ -90,14 +110,25 @@ void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
   const std::string source = engine_text(fe, control::txtSource, state.source_file.path);
   std::optional<std::string> result = engine->translate(schema, source);
   if (result) {
-    text shown = from_utf8(stripped_result(*result));
-    fe.ui.set_box_text(control::txtResult, shown);
-    write_report_f(state.result_path, shown);
+    // The result stays in UTF-8 from the engine to the file and the pane,
+    // and is never copied: its size is the source's.
+    std::string shown = std::move(*result);
+    shown.erase(0, shown.size() - stripped_result(shown).size());
+    try {
+      write_report_f(state.result_path, shown);
+    } catch (...) {
+      // A result that cannot be written still shows in the pane.
+      fe.ui.set_box_utf8(control::txtResult, std::move(shown));
+      throw;
+    }
+    fe.ui.set_box_utf8(control::txtResult, std::move(shown));
   } else {
     report_no_result(fe, *engine);
   }
-  text finished = U"---- run " + number_text(state.runs) + U" finished in " +
-                  seconds_text(fe.ui.time_of_day() - state.run_started) + U" s\r\n";
+  // The closing line stands on a line of its own, whatever the run printed last.
+  text finished = state.console_at_line_start ? text() : text(text_crlf);
+  finished += U"---- run " + number_text(state.runs) + U" finished in " +
+              seconds_text(fe.ui.time_of_day() - state.run_started) + U" s\r\n";
   console_now(fe, finished);
 }
 
@@ -106,6 +137,12 @@ void run_translation(frontend& fe, const std::shared_ptr<zrcomp>& engine) {
 void go(frontend& fe) {
   // One run at a time: the engine state belongs to the running run.
   if (fe.state.running) return;
+  const frontend_state& state = fe.state;
+  if (std::optional<text> clash =
+          result_clash(fe, state.result_path, state.schema_path, state.source_path)) {
+    fe.ui.message_box(*clash);
+    return;
+  }
   fe.state.run_requested = true;
   fe.state.engine.reset();
   open_editor(fe, editor_pane::console);
@@ -127,10 +164,13 @@ void run_requested_translation(frontend& fe) {
                       time_of_day_text(state.run_started) + U" ----\r\n");
   state.running = engine;
   state.suspended = false;
+  state.requests_granted = false;
   fe.ui.set_enabled(control::cmdGo, false);
+  fe.pacer.start();
   try {
     run_translation(fe, engine);
   } catch (...) {
+    fe.pacer.stop();
     state.running.reset();
     fe.ui.set_enabled(control::cmdGo, true);
     std::optional<failure_location> where = engine->last_failure();
@@ -141,11 +181,16 @@ void run_requested_translation(frontend& fe) {
     console_now(fe, text(text_crlf) + failure_line(fe, *where) + text(text_crlf));
     return;
   }
+  fe.pacer.stop();
   state.running.reset();
   fe.ui.set_enabled(control::cmdGo, true);
   fe.ui.set_caption(control::lblBusy, U"");
+  // Each run sets step mode anew from its schema; the next run begins with
+  // the debug mode the user chose last (a schema's own debug directives stay
+  // with that schema).
   state.steps_requested = false;
-  paint_modes(fe, *engine, false);
+  show_mode_label(fe, false, control::lblSteps);
+  show_mode_label(fe, state.debug_requested, control::lblDebug);
   // The engine state outlives this run; it must not keep our output object.
   engine->give_write_method(nullptr);
   state.engine.reset();
@@ -153,33 +198,49 @@ void run_requested_translation(frontend& fe) {
 }
 
 void run_yields(frontend& fe) {
-  if (!fe.state.steps_requested || !fe.state.running) return;
-  fe.state.steps_requested = false;
-  fe.state.running->steps();
+  zrcomp* engine = fe.state.running.get();
+  if (engine == nullptr) {
+    fe.ui.process_pending_events();
+    return;
+  }
+  grant_requests(fe, *engine);
+  // A run waiting for a step or held by a suspension does nothing else: the
+  // window's events run at once.
+  if (!fe.pacer.due() && !engine->are_steps_on() && !engine->is_suspended()) return;
+  fe.ui.set_caption(control::lblBusy, busy_caption(fe));
+  fe.ui.process_pending_events();
 }
 
 void timer2_tick(frontend& fe) {
-  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) paint_modes(fe, *engine, true);
+  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) paint_modes(fe, *engine);
   if (refresh_due(fe)) refresh_console(fe);
   fe.ui.set_caption(control::lblBusy, busy_caption(fe));
   show_modified_markers(fe);
-  notice_changed_files(fe);
+  // A box that waits for the user would hold the run: the notice waits for
+  // the run's end.
+  if (!fe.state.running) notice_changed_files(fe);
 }
 
 void debug_clicked(frontend& fe) {
-  std::shared_ptr<zrcomp> engine = current_engine(fe);
-  // The modes live in the thread's engine state: a fresh object switches the
-  // debug mode the next run starts with.
-  if (!engine) engine = std::make_shared<zrcomp>();
-  show_mode_label(fe, engine->reset_debug(), control::lblDebug);
+  zrcomp* engine = fe.state.running.get();
+  // Before a run's dialog begins, the press switches what it begins with.
+  if (engine == nullptr || !dialog_begun(*engine)) {
+    fe.state.debug_requested = !fe.state.debug_requested;
+    show_mode_label(fe, fe.state.debug_requested, control::lblDebug);
+    return;
+  }
+  fe.state.debug_requested = engine->reset_debug();
+  show_mode_label(fe, fe.state.debug_requested, control::lblDebug);
 }
 
 void steps_clicked(frontend& fe) {
-  if (std::shared_ptr<zrcomp> engine = current_engine(fe)) {
+  zrcomp* engine = fe.state.running.get();
+  // A schema read in step mode takes the grant at once.
+  if (engine != nullptr && (engine->are_steps_on() || dialog_begun(*engine))) {
     engine->steps();
   } else {
-    // A run sets the step mode from its schema as it starts; the request is
-    // granted once the run is under way.
+    // A run sets the step mode from its schema as its dialog begins; the
+    // request is granted then.
     fe.state.steps_requested = true;
   }
   show_mode_label(fe, true, control::lblSteps);

@@ -26,11 +26,15 @@ class putout : public output_object {
 void show_mode_label(frontend& fe, bool on, control label);
 
 // The go button: requests a run, drops the current engine and opens the
-// console in the editor window. While a run is going it does nothing.
+// console in the editor window. While a run is going it does nothing; when
+// the result file is the schema's or the source's file, a message box names
+// the clash and no run is requested.
 void go(frontend& fe);
 
-// What the front end does each time the engine yields during a run, before
-// the window's events run: grants step mode asked for before go.
+// What the front end does each time the engine yields during a run: grants
+// step and debug mode asked for before go as the dialog begins, and runs the
+// window's events (and refreshes the busy indicator) when the pacer's period
+// has passed, or at once while the run waits for a step or is suspended.
 void run_yields(frontend& fe);
 
 // The run part of a Timer1 tick: when a run is requested and none is in
@@ -48,9 +52,9 @@ void run_requested_translation(frontend& fe);
 // the console when its time has come.
 void timer2_tick(frontend& fe);
 
-// The mode buttons act on the running run. Without one, debug switches the
-// debug mode the next run starts with, step asks for step mode at the next
-// run's start, and stop does nothing.
+// The mode buttons act on the running run. Without one (or before its dialog
+// begins), debug switches the debug mode the next run starts with, step asks
+// for step mode at the next run's start, and stop does nothing.
 void debug_clicked(frontend& fe);
 void steps_clicked(frontend& fe);
 void suspend_clicked(frontend& fe);

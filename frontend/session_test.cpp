@@ -1,6 +1,8 @@
 // Whole sessions through the fake toolkit against the real engine.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "frontend/test_support.h"
 
 namespace zr {
@@ -143,6 +145,69 @@ TEST_F(Session, GoIsDisabledDuringARunAndStopStopsIt) {
   EXPECT_EQ(fe().state.runs, 1);
   ui.advance_clock(0.5);
   EXPECT_EQ(fe().state.runs, 1);
+}
+
+// The window's events run once a period of run time, and at every pass while
+// the run waits for a step.
+TEST_F(Session, TheWindowsEventsRunOncePerPeriodAndAtOnceWhileWaiting) {
+  std::string words;
+  for (int k = 0; k < 200; ++k)
+    words += "hello ";
+  put_file(home / "example/vbs_c/s.txt",
+           "\\\\schema main\r\n-r\r\n  _hello `Hi` 0\r\n  .eot `` 1 -e\r\n"
+           "\\\\end schema\r\n\\\\end file\r\n");
+  put_file(home / "example/vbs_c/reallife.inc", words);
+  start();
+  fe().pacer.set_period(std::chrono::hours(1));
+  go_and_run();
+  EXPECT_EQ(ui.box_text(control::txtResult).size(), 400u);
+  // Only the run's first yield fell due.
+  EXPECT_EQ(ui.pump_passes, 1);
+  ui.press(control::cmdSteps);
+  for (int pass = 0; pass < 5; ++pass)
+    ui.on_pump([] {});
+  ui.on_pump([this] { ui.press(control::cmdStop); });
+  go_and_run();
+  EXPECT_NE(console().find(U"user ordered to terminate"), text::npos);
+  EXPECT_EQ(ui.pump_passes, 1 + 6);
+}
+
+// Debug switched on before go traces the run from its first step, and the
+// next runs, until it is switched off.
+TEST_F(Session, DebugSwitchedOnBeforeGoTracesThatRun) {
+  start();
+  ui.press(control::cmdDebug);
+  go_and_run();
+  ui.advance_clock(0.5);
+  EXPECT_NE(console().find(U"DIALOG "), text::npos);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is on");
+  ui.press(control::cmdDebug);
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  go_and_run();
+  ui.advance_clock(0.5);
+  const std::size_t second = console().find(U"---- run 2 at ");
+  ASSERT_NE(second, text::npos);
+  EXPECT_EQ(console().find(U"DIALOG ", second), text::npos) << to_utf8(console());
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  // A schema's own debug directive stays with that schema.
+  ui.set_box_text(control::txtSchema, from_utf8(hello_schema("\\\\debug dialog=t\r\n")));
+  go_and_run();
+  EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
+  ui.set_box_text(control::txtSchema, from_utf8(hello_schema()));
+  go_and_run();
+  ui.advance_clock(0.5);
+  const std::size_t fourth = console().find(U"---- run 4 at ");
+  ASSERT_NE(fourth, text::npos);
+  EXPECT_EQ(console().find(U"DIALOG ", fourth), text::npos);
+}
+
+// What a run prints while it processes ends without a line break; the run's
+// closing line still stands on a line of its own.
+TEST_F(Session, TheClosingLineOfARunStandsOnItsOwnLine) {
+  start();
+  go_and_run();
+  ui.advance_clock(0.5);
+  EXPECT_NE(console().find(U"\r\nHi\r\n---- run 1 finished in "), text::npos) << to_utf8(console());
 }
 
 TEST_F(Session, StepAskedBeforeGoHoldsTheRunAtItsFirstStep) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -75,6 +76,9 @@ class front_end_test : public ::testing::Test {
   void create(std::vector<text> arguments = {}) {
     ui.command = std::move(arguments);
     main = std::make_unique<zrmain>(ui);
+    // The window's events run at every yield of the engine: a test acts at
+    // the passes of the pump, whatever the time.
+    main->front().pacer.set_period(std::chrono::milliseconds(0));
     ui.attach(*main);
     main->load();
   }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
@@ -57,6 +58,10 @@ enum class control {
   // the editor window and its text box
   frmEdit,
   txtEdit,
+  // the menu bar's entries that the logic carries out (the others click a
+  // button or act on a pane themselves)
+  mnuOpenSchema,
+  mnuOpenSource,
 };
 
 enum class timer { Timer1, Timer2 };
@@ -91,6 +96,9 @@ inline constexpr int key_escape = 27;
 inline constexpr int key_enter = 13;
 // Ctrl+S: save the pane that has the keyboard.
 inline constexpr int key_save = 19;
+// Save As (Ctrl+Shift+S): save the pane that has the keyboard under a new
+// name. Beyond every character code.
+inline constexpr int key_save_as = 0x110001;
 
 // The answers of a question with Yes, No and Cancel.
 enum class answer { yes, no, cancel };
@@ -105,6 +113,10 @@ class toolkit {
   // history: a new text is one edit that leaves the pane modified, and the
   // same text again changes nothing. Any other box starts afresh, unmodified.
   virtual void set_box_text(control box, text_view value) = 0;
+  // A box's text in UTF-8, and a text given in UTF-8: the same as box_text
+  // and set_box_text, for a toolkit that can keep a large text as its bytes.
+  virtual std::string box_utf8(control box) const { return to_utf8(box_text(box)); }
+  virtual void set_box_utf8(control box, std::string value) { set_box_text(box, from_utf8(value)); }
   // Selection in characters from 0; the toolkit clamps both to the text.
   virtual void set_selection(control box, std::size_t start, std::size_t length) = 0;
   // Replaces the selected text with `value`; the caret ends after it.
@@ -152,6 +164,9 @@ class toolkit {
   // The file-open dialog, starting with `initial` as its file name; no value
   // when the user cancels.
   virtual std::optional<text> open_file_dialog(text_view initial) = 0;
+  // The file-save dialog, which asks before a chosen file that exists is
+  // replaced; no value when the user cancels.
+  virtual std::optional<text> save_file_dialog(text_view initial) = 0;
 
   // The platform.
   virtual text program_directory() const = 0;

@@ -39,13 +39,21 @@ const text_view help_text =
     U"        suspend/resume - leaves step mode, or holds and resumes the run;\r\n"
     U"        stop (Shift+F5) - stops the running run; the result file keeps its last "
     U"result;\r\n"
-    U"Alt+G, Alt+S, F5 and Shift+F5 work from the editor window too;\r\n"
-    U"click or Enter on a FILE:LINE:COLUMN line of the console selects that place;\r\n"
-    U"Ctrl+S saves the pane you work in; Ctrl+G goes to a line; Ctrl+F finds, F3 again; "
-    U"Ctrl+H replaces;\r\n"
+    U"F5 (go) and Shift+F5 (stop), Alt+G (go) and Alt+S (suspend/resume) work from the "
+    U"editor window too;\r\n"
+    U"click or Enter on a FILE:LINE:COLUMN line of the console, in the pane or the editor "
+    U"window, selects that place;\r\n"
+    U"Ctrl+S saves the pane you work in, from either window; Ctrl+Shift+S saves it under a new "
+    U"name;\r\n"
+    U"Ctrl+G goes to a line; Ctrl+F finds, F3 again; Ctrl+H replaces, asking at each match;\r\n"
+    U"the menus File, Edit, Run and Help hold these commands, and open the guide;\r\n"
     U"\r\n"
     U"names in prefer.txt come before the names of the command line;\r\n"
     U"the guide: docs/guide.md\r\n";
+
+const text_view typed_names_question =
+    U"The name boxes hold names that were typed and not applied.\r\n"
+    U"Apply them before loading? (No loads the names last applied.)";
 
 const text_view open_schema_message =
     U"double click on some windows opens/closes them for work ...\r\n"
@@ -103,6 +111,10 @@ text trim_blanks(text_view value) {
   return text(value.substr(first, last - first + 1));
 }
 
+// The name boxes, in the order of current_names.
+constexpr std::array<control, 3> name_boxes{control::txtSchemaFile, control::txtSourceFile,
+                                            control::txtResultFile};
+
 bool in_editor_window(control which) {
   return which == control::frmEdit || which == control::txtEdit;
 }
@@ -159,10 +171,7 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
     ui.set_visible(control::lbllblException, false);
     ui.set_visible(control::cmdException, false);
     // The engine yields to the window's events while it translates.
-    set_event_pump([this] {
-      run_yields(fe_);
-      fe_.ui.process_pending_events();
-    });
+    set_event_pump([this] { run_yields(fe_); });
   } catch (...) {
     engine_error error = caught_error();
     text message = U"top_level_error_handling in initialize: \r\n";
@@ -242,6 +251,37 @@ void zrmain::make_names_current() {
   state.source_path = assemble_preference(control::txtSourceFile, state.source_path, U"source=");
   // The result's default is always the relative name, never the last path.
   state.result_path = assemble_preference(control::txtResultFile, default_result, U"result=");
+  for (std::size_t k = 0; k < name_boxes.size(); ++k)
+    state.current_names[k] = fe_.ui.box_text(name_boxes[k]);
+}
+
+bool zrmain::settle_typed_names() {
+  bool typed = false;
+  for (std::size_t k = 0; k < name_boxes.size(); ++k)
+    typed = typed || fe_.ui.box_text(name_boxes[k]) != fe_.state.current_names[k];
+  if (!typed) return true;
+  switch (fe_.ui.ask_yes_no_cancel(typed_names_question)) {
+    case answer::cancel:
+      return false;
+    case answer::no:
+      return true;
+    case answer::yes:
+      break;
+  }
+  return apply();
+}
+
+bool zrmain::apply() {
+  auto named = [this](control box) { return full_path(fe_.ui.box_text(box), fe_.state.app_dir); };
+  if (std::optional<text> clash =
+          result_clash(fe_, named(control::txtResultFile), named(control::txtSchemaFile),
+                       named(control::txtSourceFile))) {
+    fe_.ui.message_box(*clash);
+    return false;
+  }
+  save_preferences();
+  make_names_current();
+  return true;
 }
 
 void zrmain::read_source_files() {
@@ -261,22 +301,22 @@ void zrmain::browse(control name_box) {
 
 void zrmain::load_clicked(bool ask_first) {
   frontend_state& state = fe_.state;
-  const control name_boxes[] = {control::txtSchemaFile, control::txtSourceFile,
-                                control::txtResultFile};
   try {
-    if (ask_first && !settle_unsaved(fe_)) return;
+    if (ask_first && (!settle_typed_names() || !settle_unsaved(fe_))) return;
     // Kept so that a name that does not exist changes nothing.
     const text paths[] = {state.schema_path, state.source_path, state.result_path};
-    std::vector<text> typed;
-    for (control box : name_boxes) {
-      typed.push_back(fe_.ui.box_text(box));
-      fe_.ui.set_box_text(box, U"");
+    const std::array<text, 3> current_names = state.current_names;
+    std::array<text, 3> typed;
+    for (std::size_t k = 0; k < name_boxes.size(); ++k) {
+      typed[k] = fe_.ui.box_text(name_boxes[k]);
+      fe_.ui.set_box_text(name_boxes[k], U"");
     }
     make_names_current();
     for (const text& path : {state.schema_path, state.source_path}) {
       if (file_exists_f(path)) continue;
       for (std::size_t k = 0; k < typed.size(); ++k)
         fe_.ui.set_box_text(name_boxes[k], typed[k]);
+      state.current_names = current_names;
       state.schema_path = paths[0];
       state.source_path = paths[1];
       state.result_path = paths[2];
@@ -324,10 +364,7 @@ void zrmain::end_program() {
 void zrmain::clicked(control button) {
   switch (button) {
     case control::cmdSavePreferences:
-      reporting(U"", [&] {
-        save_preferences();
-        make_names_current();
-      });
+      reporting(U"", [&] { apply(); });
       break;
     case control::cmdRestoreNames:
       reporting(U"when in module cmdRestoreNames", [&] {
@@ -389,6 +426,12 @@ void zrmain::clicked(control button) {
     case control::btnEnd:
       end_asking(true);
       break;
+    case control::mnuOpenSchema:
+      reporting(U"", [&] { open_file(file_pane::schema); });
+      break;
+    case control::mnuOpenSource:
+      reporting(U"", [&] { open_file(file_pane::source); });
+      break;
     default:
       break;
   }
@@ -418,15 +461,22 @@ void zrmain::double_clicked(control which) {
 }
 
 bool zrmain::key_pressed(control which, int key_code) {
-  if (key_code == key_save) {
-    save_focused(which);
+  if (key_code == key_save || key_code == key_save_as) {
+    std::optional<file_pane> pane = pane_at(which);
+    if (!pane) return true;
+    if (key_code == key_save) {
+      reporting(U"", [&] { save_pane(fe_, *pane); });
+    } else {
+      reporting(U"", [&] { save_as(*pane); });
+    }
+    return true;
+  }
+  // Enter on a console line opens its place and leaves the log as it is.
+  if (key_code == key_enter && shows_console(which)) {
+    go_to_diagnostic(fe_, which);
     return true;
   }
   if (in_editor_window(which)) return editor_key_pressed(fe_, key_code);
-  if (which == control::txtConsole && key_code == key_enter) {
-    go_to_diagnostic(fe_);
-    return true;
-  }
   if (key_code != key_escape) return false;
   // Esc in the main window ends without the end line, once nothing unsaved
   // would be lost.
@@ -434,13 +484,50 @@ bool zrmain::key_pressed(control which, int key_code) {
   return true;
 }
 
-void zrmain::save_focused(control which) {
+std::optional<file_pane> zrmain::pane_at(control which) const {
   std::optional<file_pane> pane = file_pane_of(which);
   if (in_editor_window(which)) {
     if (fe_.editor.current_text == U"schema") pane = file_pane::schema;
     if (fe_.editor.current_text == U"source") pane = file_pane::source;
   }
-  if (pane) reporting(U"", [&] { save_pane(fe_, *pane); });
+  return pane;
+}
+
+control zrmain::name_box_of(file_pane pane) {
+  return pane == file_pane::schema ? control::txtSchemaFile : control::txtSourceFile;
+}
+
+bool zrmain::apply_name(control name_box, text_view path) {
+  const text previous = fe_.ui.box_text(name_box);
+  fe_.ui.set_box_text(name_box, relative_name(path, fe_.state.app_dir));
+  if (apply()) return true;
+  fe_.ui.set_box_text(name_box, previous);
+  return false;
+}
+
+void zrmain::open_file(file_pane pane) {
+  if (!settle_unsaved(fe_, pane)) return;
+  const control name_box = name_box_of(pane);
+  std::optional<text> chosen =
+      fe_.ui.open_file_dialog(full_path(fe_.ui.box_text(name_box), fe_.state.app_dir));
+  if (!chosen) return;
+  if (!file_exists_f(*chosen)) {
+    fe_.ui.message_box(U"`" + *chosen + U"` does not exist; nothing was opened.");
+    return;
+  }
+  if (!apply_name(name_box, *chosen)) return;
+  load_pane(fe_, pane);
+  remember_loaded();
+  show_modified_markers(fe_);
+}
+
+void zrmain::save_as(file_pane pane) {
+  const control name_box = name_box_of(pane);
+  std::optional<text> chosen =
+      fe_.ui.save_file_dialog(full_path(fe_.ui.box_text(name_box), fe_.state.app_dir));
+  if (!chosen || !apply_name(name_box, *chosen)) return;
+  save_pane_to(fe_, pane, full_path(*chosen, fe_.state.app_dir));
+  show_modified_markers(fe_);
 }
 
 void zrmain::remember_loaded() {
@@ -477,7 +564,12 @@ void zrmain::menu_chosen(control button, std::size_t entry) {
 }
 
 void zrmain::caret_placed(control box) {
-  if (box == control::txtConsole) go_to_diagnostic(fe_);
+  if (shows_console(box)) go_to_diagnostic(fe_, box);
+}
+
+bool zrmain::shows_console(control box) const {
+  return box == control::txtConsole ||
+         (box == control::txtEdit && fe_.editor.current_text == U"console");
 }
 
 void zrmain::timer_ticked(timer which) {

@@ -4,11 +4,13 @@
 // editor events to their modules.
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "common/text.h"
 #include "frontend/frontend_state.h"
+#include "frontend/pane_files.h"
 #include "frontend/toolkit.h"
 
 namespace zr {
@@ -40,6 +42,7 @@ const std::vector<std::pair<control, text_view>>& static_captions();
 
 extern const text_view help_text;
 extern const text_view open_schema_message;
+extern const text_view typed_names_question;
 
 class zrmain : public toolkit_events {
  public:
@@ -79,16 +82,37 @@ class zrmain : public toolkit_events {
   void make_names_current();
   // Loads the schema and source panes from the current paths.
   void read_source_files();
+  // The apply button: saves the three names and makes them current, unless
+  // the result name names the schema's or the source's file; then a message
+  // box names the clash, nothing is written and false is returned.
+  bool apply();
 
  private:
   text assemble_preference(control name_box, text_view default_value, text_view key_name);
   void browse(control name_box);
-  // Load: asks about unsaved panes first unless the caller already did.
+  // Load: asks about names typed and not applied and about unsaved panes
+  // first, unless the caller already settled both.
   void load_clicked(bool ask_first);
+  // Names typed and not applied: asks whether to apply them first (Yes
+  // applies, No drops them). False when the user cancelled or apply refused.
+  bool settle_typed_names();
   // Puts the loaded pair first in the recent list, its file and its menu.
   void remember_loaded();
-  // Ctrl+S: saves the file pane that has the keyboard, or that the editor shows.
-  void save_focused(control which);
+  // The file pane a control shows: the pane itself, or the editor's box
+  // while it shows that pane.
+  std::optional<file_pane> pane_at(control which) const;
+  static control name_box_of(file_pane pane);
+  // Puts a chosen file's name into a name box and applies it; when apply
+  // refuses, the box gets its text back and false is returned.
+  bool apply_name(control name_box, text_view path);
+  // File, Open schema or Open source: settles the pane's unsaved edits, asks
+  // for an existing file, applies its name and loads it into the pane.
+  void open_file(file_pane pane);
+  // Save As: asks for a name (the dialog asks before replacing a file),
+  // applies it and writes the pane there.
+  void save_as(file_pane pane);
+  // The console pane, or the editor's box while it shows the console.
+  bool shows_console(control box) const;
   // Asks about unsaved panes, then ends; a cancelled question ends nothing.
   void end_asking(bool with_status_line);
   void finish_program();

@@ -292,10 +292,88 @@ TEST_F(MainWindow, ALatin1FileIsWrittenBackAsLatin1) {
   ui.type(control::txtSource, U'!');
   ui.press(control::cmdSaveSource);
   EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "caf\xe9\r\n!");
-  // A character Latin-1 cannot hold is kept: the file becomes UTF-8.
+  // A character Latin-1 cannot hold: the file becomes UTF-8 as a whole once
+  // the user agrees; declined, nothing is written.
   ui.type(control::txtSource, U'\u20ac');
+  ui.yes_no_answers = {false};
+  ui.press(control::cmdSaveSource);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "caf\xe9\r\n!");
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0], U"`" + (home / "example/vbs_c/reallife.inc") +
+                                 U"` was read as Latin-1, and the text now holds characters "
+                                 U"Latin-1 cannot hold.\r\nSave the whole file as UTF-8?");
   ui.press(control::cmdSaveSource);
   EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "caf\xc3\xa9\r\n!\xe2\x82\xac");
+}
+
+// A result name that names the schema's or the source's file (by another
+// name, through a link, or with dots) is refused at apply and at go: a
+// message names the clash and nothing is written.
+TEST_F(MainWindow, AResultNameThatIsAnInputIsRefusedAtApplyAndGo) {
+  put_file(home / "example/vbs_c/reallife.inc", "hello");
+  std::filesystem::create_symlink(home.path() / "example/vbs_c/reallife.inc",
+                                  home.path() / "link.inc");
+  start();
+  const std::string prefs = file_bytes(home / "prefer.txt");
+  const std::pair<text, text> clashes[] = {
+      {U"example/vbs_c/s.txt", U"schema"},
+      {home / "example/vbs_c/reallife.inc", U"source"},
+      {U"link.inc", U"source"},
+      {U"example/vbs_c/../vbs_c/s.txt", U"schema"},
+  };
+  for (const auto& [name, what] : clashes) {
+    ui.messages.clear();
+    ui.set_box_text(control::txtResultFile, name);
+    ui.press(control::cmdSavePreferences);
+    ASSERT_EQ(ui.messages.size(), 1u) << to_utf8(name);
+    EXPECT_EQ(ui.messages[0].substr(0, ui.messages[0].find(U'`', 17) + 1),
+              U"The result file `" + full_path(name, home.dir()) + U"`")
+        << to_utf8(name);
+    EXPECT_NE(ui.messages[0].find(U"is the " + what + U" file `"), text::npos);
+    EXPECT_EQ(file_bytes(home / "prefer.txt"), prefs);
+    EXPECT_EQ(fe().state.result_path, home / "d/zrresult.txt");
+  }
+  // A clashing name made current otherwise (here by the preferences) is
+  // refused at go: no run, the source whole.
+  fe().state.result_path = home / "link.inc";
+  ui.messages.clear();
+  ui.press(control::cmdGo);
+  ui.advance_clock(0.5);
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_FALSE(fe().state.run_requested);
+  EXPECT_EQ(fe().state.runs, 0);
+  EXPECT_EQ(file_bytes(home / "example/vbs_c/reallife.inc"), "hello");
+  // Another name is applied as before.
+  ui.set_box_text(control::txtResultFile, U"d/out.txt");
+  ui.press(control::cmdSavePreferences);
+  EXPECT_EQ(fe().state.result_path, home / "d/out.txt");
+}
+
+// Load with a name typed and not applied asks: Cancel keeps everything, No
+// loads the applied names, Yes applies the typed ones first.
+TEST_F(MainWindow, LoadAsksAboutATypedNameNotApplied) {
+  put_file(home / "example/vbs_c/s.txt", "schema text");
+  put_file(home / "other.txt", "other schema");
+  start();
+  const std::tuple<answer, text, text> cases[] = {
+      {answer::cancel, U"other.txt", U"schema text"},
+      {answer::no, U"example/vbs_c/s.txt", U"schema text"},
+      {answer::yes, U"other.txt", U"other schema"},
+  };
+  for (const auto& [reply, box, pane] : cases) {
+    ui.set_box_text(control::txtSchemaFile, U"other.txt");
+    ui.questions.clear();
+    ui.three_way_answers = {reply};
+    ui.press(control::cmdLoad);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], typed_names_question);
+    EXPECT_EQ(ui.box_text(control::txtSchemaFile), box);
+    EXPECT_EQ(ui.box_text(control::txtSchema), pane);
+  }
+  // Applied names load without a question.
+  ui.questions.clear();
+  ui.press(control::cmdLoad);
+  EXPECT_TRUE(ui.questions.empty());
 }
 
 TEST_F(MainWindow, SaveWritesTheCurrentPathNotTheBrowsedName) {
@@ -437,19 +515,20 @@ TEST_F(MainWindow, AboutNamesTheVersion) {
   EXPECT_NE(ui.messages[0].find(U'.'), text::npos);
 }
 
+// The notice is a message box that takes the keyboard.
 TEST_F(MainWindow, AFileChangedOnDiskIsNoticedOnce) {
   start();
   ui.advance_clock(0.3);
-  EXPECT_TRUE(ui.notices.empty());
+  EXPECT_TRUE(ui.messages.empty());
   put_file(home / "example/vbs_c/s.txt", "changed elsewhere");
   ui.advance_clock(0.6);
-  ASSERT_EQ(ui.notices.size(), 1u);
-  EXPECT_EQ(ui.notices[0].substr(0, ui.notices[0].find(U'\r')),
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].substr(0, ui.messages[0].find(U'\r')),
             U"`" + (home / "example/vbs_c/s.txt") + U"` changed on disk.");
   // Our own save is no change from elsewhere.
   ui.press(control::cmdSaveSchema);
   ui.advance_clock(0.6);
-  EXPECT_EQ(ui.notices.size(), 1u);
+  EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(MainWindow, TheModifiedMarkersFollowTheEdits) {

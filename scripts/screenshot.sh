@@ -24,6 +24,8 @@ mkdir -p "$home/example/vbs_c"
 cp example/vbs_c/s.txt example/vbs_c/reallife.inc "$home/example/vbs_c/"
 mkdir -p "$(dirname "$out")"
 
+# Its window settings too: the picture shows the default window.
+export XDG_CONFIG_HOME=$home/config
 export ZORVEX_HOME=$home ZORVEX=$(realpath "$build/frontend/qt/zorvex") OUT=$out
 xvfb-run --auto-servernum --server-args="-screen 0 1280x960x24" bash -c '
   set -euo pipefail

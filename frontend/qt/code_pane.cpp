@@ -2,7 +2,9 @@
 
 #include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTextBlock>
 #include <algorithm>
@@ -21,7 +23,8 @@ class code_pane::margin : public QWidget {
   code_pane* pane_;
 };
 
-code_pane::code_pane(QWidget* parent) : QPlainTextEdit(parent), margin_(new margin(this)) {
+code_pane::code_pane(QWidget* parent, bool own_keys)
+    : QPlainTextEdit(parent), margin_(new margin(this)) {
   setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont fixed(QStringLiteral("Monospace"));
   fixed.setStyleHint(QFont::TypeWriter);
@@ -36,15 +39,14 @@ code_pane::code_pane(QWidget* parent) : QPlainTextEdit(parent), margin_(new marg
     }
   });
   setViewportMargins(margin_width(), 0, 0, 0);
+  if (!own_keys) return;
   auto on_key = [this](QKeySequence keys, auto action) {
     auto* shortcut = new QShortcut(keys, this, action);
     shortcut->setContext(Qt::WidgetShortcut);
   };
   on_key(QKeySequence(Qt::CTRL | Qt::Key_G), [this] { ask_line(); });
   on_key(QKeySequence::Find, [this] { ask_find(); });
-  on_key(QKeySequence(Qt::Key_F3), [this] {
-    if (!last_find_.isEmpty()) find_next(last_find_);
-  });
+  on_key(QKeySequence(Qt::Key_F3), [this] { find_again(); });
   on_key(QKeySequence(Qt::CTRL | Qt::Key_H), [this] { ask_replace(); });
 }
 
@@ -95,17 +97,52 @@ bool code_pane::find_next(const QString& wanted) {
   return true;
 }
 
-int code_pane::replace_all(const QString& wanted, const QString& replacement) {
+namespace {
+
+enum class replace_choice { one, all, skip, cancel };
+
+// Asks what to do with the selected match.
+replace_choice ask_replace_choice(QWidget* parent, const QString& wanted) {
+  QMessageBox ask(QMessageBox::Question, QStringLiteral("Replace"),
+                  QStringLiteral("Replace this \"%1\"?").arg(wanted), QMessageBox::NoButton,
+                  parent);
+  ask.setTextFormat(Qt::PlainText);
+  QPushButton* one = ask.addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
+  QPushButton* all = ask.addButton(QStringLiteral("Replace &all"), QMessageBox::AcceptRole);
+  QPushButton* skip = ask.addButton(QStringLiteral("&Skip"), QMessageBox::RejectRole);
+  ask.addButton(QMessageBox::Cancel);
+  ask.setDefaultButton(one);
+  ask.exec();
+  if (ask.clickedButton() == one) return replace_choice::one;
+  if (ask.clickedButton() == all) return replace_choice::all;
+  if (ask.clickedButton() == skip) return replace_choice::skip;
+  return replace_choice::cancel;
+}
+
+}  // namespace
+
+int code_pane::replace_asking(const QString& wanted, const QString& replacement) {
   if (wanted.isEmpty()) return 0;
   int count = 0;
+  bool all = false;
   QTextCursor edit(document());
-  edit.beginEditBlock();
   for (QTextCursor found = document()->find(wanted, 0); !found.isNull();
        found = document()->find(wanted, found)) {
+    if (!all) {
+      setTextCursor(found);
+      replace_choice choice = ask_replace_choice(this, wanted);
+      if (choice == replace_choice::skip) continue;
+      if (choice == replace_choice::cancel) break;
+      if (choice == replace_choice::all) {
+        // This one and the rest, as one edit to undo.
+        all = true;
+        edit.beginEditBlock();
+      }
+    }
     found.insertText(replacement);
     ++count;
   }
-  edit.endEditBlock();
+  if (all) edit.endEditBlock();
   return count;
 }
 
@@ -121,13 +158,28 @@ void code_pane::ask_line() {
   if (ok) go_to_line(line);
 }
 
+void code_pane::say(const QString& message) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("zorvex"), message, QMessageBox::Ok,
+                  this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
 void code_pane::ask_find() {
   bool ok = false;
   QString wanted = QInputDialog::getText(this, QStringLiteral("Find"), QStringLiteral("Find:"),
                                          QLineEdit::Normal, last_find_, &ok);
-  if (!ok) return;
+  if (!ok || wanted.isEmpty()) return;
   last_find_ = wanted;
-  find_next(wanted);
+  find_again();
+}
+
+void code_pane::find_again() {
+  if (last_find_.isEmpty()) {
+    ask_find();
+    return;
+  }
+  if (!find_next(last_find_)) say(QStringLiteral("\"%1\" not found").arg(last_find_));
 }
 
 void code_pane::ask_replace() {
@@ -140,7 +192,12 @@ void code_pane::ask_replace() {
                             QLineEdit::Normal, QString(), &ok);
   if (!ok) return;
   last_find_ = wanted;
-  replace_all(wanted, replacement);
+  const int count = replace_asking(wanted, replacement);
+  if (count == 0 && document()->find(wanted, 0).isNull()) {
+    say(QStringLiteral("\"%1\" not found").arg(wanted));
+    return;
+  }
+  say(count == 1 ? QStringLiteral("1 replacement") : QStringLiteral("%1 replacements").arg(count));
 }
 
 QLabel* caret_indicator(code_pane* pane) {

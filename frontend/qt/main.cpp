@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
   QApplication application(argc, argv);
+  // The window's size and splitters are kept in the program's settings.
+  QApplication::setOrganizationName(QStringLiteral("zorvex"));
+  QApplication::setApplicationName(QStringLiteral("zorvex"));
   QApplication::setStyle(QStringLiteral("Fusion"));
   // The program ends through the end button, Esc or a signal, never because
   // its windows are all hidden.

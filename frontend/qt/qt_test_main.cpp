@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -20,10 +22,20 @@ void quiet_platform(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The tests' window settings go to a folder of their own, never the user's.
+  std::string settings =
+      (std::filesystem::temp_directory_path() / "zorvex-settings-XXXXXX").string();
+  if (::mkdtemp(settings.data()) == nullptr) return 2;
+  ::setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
   standard_handler = qInstallMessageHandler(quiet_platform);
   QApplication application(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setOrganizationName(QStringLiteral("zorvex-tests"));
+  QApplication::setApplicationName(QStringLiteral("zorvex-tests"));
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  std::error_code ignored;
+  std::filesystem::remove_all(settings, ignored);
+  return status;
 }

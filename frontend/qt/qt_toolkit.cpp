@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -12,15 +13,18 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSettings>
 #include <QTextBlock>
 #include <QTime>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "common/errors.h"
 #include "frontend/qt/box_text.h"
+#include "frontend/qt/code_pane.h"
 
 namespace zr {
 
@@ -68,6 +72,27 @@ qt_toolkit::qt_toolkit(QStringList arguments) : windows_(build_windows()) {
     box.convention = engine_text ? line_end::crlf : line_end::lf;
   }
   connect_events();
+  restore_layout();
+}
+
+void qt_toolkit::restore_layout() {
+  QSettings settings;
+  const QByteArray geometry = settings.value(QStringLiteral("window/geometry")).toByteArray();
+  if (geometry.isEmpty() || !windows_.main->restoreGeometry(geometry)) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    fit_to_screen(windows_,
+                  screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+    return;
+  }
+  windows_.areas->restoreState(settings.value(QStringLiteral("window/areas")).toByteArray());
+  windows_.sides->restoreState(settings.value(QStringLiteral("window/sides")).toByteArray());
+}
+
+void qt_toolkit::save_layout() const {
+  QSettings settings;
+  settings.setValue(QStringLiteral("window/geometry"), windows_.main->saveGeometry());
+  settings.setValue(QStringLiteral("window/areas"), windows_.areas->saveState());
+  settings.setValue(QStringLiteral("window/sides"), windows_.sides->saveState());
 }
 
 qt_toolkit::~qt_toolkit() {
@@ -101,12 +126,76 @@ void qt_toolkit::connect_events() {
   for (QWidget* child : windows_.main->findChildren<QWidget*>())
     child->installEventFilter(this);
 
+  connect_menu();
   connect(&timer1_, &QTimer::timeout, this, [this] {
     if (events_ != nullptr) events_->timer_ticked(timer::Timer1);
   });
   connect(&timer2_, &QTimer::timeout, this, [this] {
     if (events_ != nullptr) events_->timer_ticked(timer::Timer2);
   });
+}
+
+void qt_toolkit::connect_menu() {
+  auto on = [this](menu_entry entry, auto action) {
+    connect(windows_.menu.at(entry), &QAction::triggered, this, [this, action] {
+      if (events_ != nullptr) action();
+    });
+  };
+  auto click = [this](control button) {
+    return [this, button] { static_cast<QAbstractButton*>(widget(button))->click(); };
+  };
+  auto key = [this](int code) {
+    return [this, code] { events_->key_pressed(focused_control(), code); };
+  };
+  // The pane commands act on the code pane that has the keyboard.
+  auto pane = [](auto command) {
+    return [command] {
+      if (auto* focused = dynamic_cast<code_pane*>(QApplication::focusWidget()))
+        (focused->*command)();
+    };
+  };
+  on(menu_entry::open_schema, [this] { events_->clicked(control::mnuOpenSchema); });
+  on(menu_entry::open_source, [this] { events_->clicked(control::mnuOpenSource); });
+  on(menu_entry::save, key(key_save));
+  on(menu_entry::save_as, key(key_save_as));
+  on(menu_entry::quit, click(control::btnEnd));
+  on(menu_entry::undo, pane(&QPlainTextEdit::undo));
+  on(menu_entry::redo, pane(&QPlainTextEdit::redo));
+  on(menu_entry::find, pane(&code_pane::ask_find));
+  on(menu_entry::find_next, pane(&code_pane::find_again));
+  on(menu_entry::replace, pane(&code_pane::ask_replace));
+  on(menu_entry::go_to_line, pane(&code_pane::ask_line));
+  on(menu_entry::go, click(control::cmdGo));
+  on(menu_entry::stop, click(control::cmdStop));
+  on(menu_entry::debug, click(control::cmdDebug));
+  on(menu_entry::step, click(control::cmdSteps));
+  on(menu_entry::suspend, click(control::cmdSuspend));
+  on(menu_entry::guide, [this] { open_document(QStringLiteral("guide.md")); });
+  on(menu_entry::reference, [this] { open_document(QStringLiteral("reference.md")); });
+  on(menu_entry::about, click(control::cmdDemo));
+}
+
+control qt_toolkit::focused_control() const {
+  QWidget* focused = QApplication::focusWidget();
+  if (focused == nullptr) return control::zrmain;
+  if (focused->window() == windows_.editor.get()) return control::txtEdit;
+  for (const auto& [which, candidate] : windows_.controls)
+    if (candidate == focused) return which;
+  return control::zrmain;
+}
+
+void qt_toolkit::open_document(const QString& name) {
+  // Beside the program's home (a source tree), else where it is installed.
+  const QString home = qEnvironmentVariable("ZORVEX_HOME", QCoreApplication::applicationDirPath());
+  for (const QString& folder : {home + QStringLiteral("/docs"), QStringLiteral(ZORVEX_DOCS_DIR),
+                                QStringLiteral(ZORVEX_INSTALLED_DOCS_DIR)}) {
+    QFileInfo document(folder + QLatin1Char('/') + name);
+    if (document.isFile()) {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath()));
+      return;
+    }
+  }
+  message_box(from_qt(QStringLiteral("`%1` is not installed here.").arg(name)));
 }
 
 QWidget* qt_toolkit::widget(control which) const {
@@ -120,7 +209,16 @@ qt_toolkit::pane_box* qt_toolkit::pane(control box) const {
   return found == panes_.end() ? nullptr : &found->second;
 }
 
+void qt_toolkit::decode(pane_box& box) {
+  if (!box.utf8) return;
+  box.contents = from_utf8(*box.utf8);
+  box.utf8.reset();
+  box.convention = line_end_of(box.contents, box.convention);
+  box.convention_decided = box.contents.find(U'\n') != text::npos;
+}
+
 void qt_toolkit::sync(pane_box& box) const {
+  decode(box);
   if (!box.edited) return;
   ++whole_text_conversions_;
   box.contents = logic_text(box.widget->document()->toRawText(), box.convention);
@@ -131,8 +229,18 @@ void qt_toolkit::sync(pane_box& box) const {
   box.selection_length = std::min(box.selection_length, box.contents.size() - box.selection_start);
 }
 
+QPlainTextEdit* qt_toolkit::materialised(pane_box& box) const {
+  if (box.deferred) {
+    decode(box);
+    box.deferred = false;
+    ++whole_text_conversions_;
+    change_document([&] { box.widget->setPlainText(document_text(box.contents, box.convention)); });
+  }
+  return box.widget;
+}
+
 template <class Change>
-void qt_toolkit::change_document(Change change) {
+void qt_toolkit::change_document(Change change) const {
   changing_ = true;
   try {
     change();
@@ -152,18 +260,57 @@ text qt_toolkit::box_text(control box) const {
   raise_platform_error(error_number::invalid_argument);
 }
 
+std::string qt_toolkit::box_utf8(control box) const {
+  pane_box* p = pane(box);
+  if (p == nullptr) return to_utf8(box_text(box));
+  if (p->utf8) return *p->utf8;
+  sync(*p);
+  return to_utf8(p->contents);
+}
+
+void qt_toolkit::set_box_utf8(control box, std::string value) {
+  pane_box* p = pane(box);
+  if (p == nullptr || !unattended_) {
+    set_box_text(box, from_utf8(value));
+    return;
+  }
+  // Kept as bytes: the text reaches the engine and the files without ever
+  // being held as characters. The line end convention stays undecided until
+  // the characters are needed.
+  p->utf8 = std::move(value);
+  p->contents.clear();
+  p->deferred = true;
+  p->edited = false;
+  p->convention_decided = false;
+  p->selection_start = 0;
+  p->selection_length = 0;
+}
+
 void qt_toolkit::set_box_text(control box, text_view value) {
   if (pane_box* p = pane(box)) {
     const bool file_pane = box == control::txtSchema || box == control::txtSource;
+    // The kept bytes of the old text are replaced unread.
+    if (!file_pane) p->utf8.reset();
     if (file_pane) {
       // The same text again (an editor window closed without changes) leaves
       // the document, its undo history and its modified state alone.
       sync(*p);
       if (p->contents == value) return;
     }
-    ++whole_text_conversions_;
     p->convention = line_end_of(value, p->convention);
     p->convention_decided = value.find(U'\n') != text_view::npos;
+    p->selection_start = 0;
+    p->selection_length = 0;
+    p->edited = false;
+    if (unattended_) {
+      // Nobody sees the window: the document gets the text only if a
+      // control's operation needs it.
+      p->contents = text(value);
+      p->deferred = true;
+      return;
+    }
+    p->deferred = false;
+    ++whole_text_conversions_;
     change_document([&] {
       if (file_pane && !p->widget->document()->isEmpty()) {
         // One edit that undo takes back: the history survives a round trip
@@ -176,9 +323,6 @@ void qt_toolkit::set_box_text(control box, text_view value) {
       }
     });
     p->contents = text(value);
-    p->edited = false;
-    p->selection_start = 0;
-    p->selection_length = 0;
     return;
   }
   if (auto* line = qobject_cast<QLineEdit*>(widget(box))) {
@@ -195,6 +339,7 @@ void qt_toolkit::set_selection(control box, std::size_t start, std::size_t lengt
     length = std::min(length, p->contents.size() - start);
     p->selection_start = start;
     p->selection_length = length;
+    materialised(*p);
     QTextCursor cursor(p->widget->document());
     cursor.setPosition(document_position(p->contents, start, p->convention));
     cursor.setPosition(document_position(p->contents, start + length, p->convention),
@@ -229,6 +374,7 @@ void qt_toolkit::replace_selection(control box, text_view value) {
       p->convention_decided = true;
     }
     const line_end convention = p->convention;
+    materialised(*p);
     // An edit that splits or joins a CR LF changes how the document breaks
     // its lines around it: the whole document is laid anew.
     bool relay = inside_line_break(p->contents, start, convention) ||
@@ -267,7 +413,7 @@ void qt_toolkit::replace_selection(control box, text_view value) {
 std::size_t qt_toolkit::caret_position(control box) const {
   if (pane_box* p = pane(box)) {
     sync(*p);
-    return logic_position(p->contents, p->widget->textCursor().position(), p->convention);
+    return logic_position(p->contents, materialised(*p)->textCursor().position(), p->convention);
   }
   if (auto* line = qobject_cast<QLineEdit*>(widget(box)))
     return from_qt(line->text().left(line->cursorPosition())).size();
@@ -277,6 +423,7 @@ std::size_t qt_toolkit::caret_position(control box) const {
 std::size_t qt_toolkit::box_length(control box) const {
   pane_box* p = pane(box);
   if (p == nullptr) return box_text(box).size();
+  decode(*p);
   if (!p->edited) return p->contents.size();
   // Counted from the document's own totals, so it costs the same whatever the
   // text's size: each block break stands for the convention's line break.
@@ -288,11 +435,13 @@ std::size_t qt_toolkit::box_length(control box) const {
 
 bool qt_toolkit::box_modified(control box) const {
   pane_box* p = pane(box);
-  return p != nullptr && p->widget->document()->isModified();
+  // A text not yet in the document is as it was set: unmodified.
+  return p != nullptr && !p->deferred && p->widget->document()->isModified();
 }
 
 void qt_toolkit::set_box_unmodified(control box) {
-  if (pane_box* p = pane(box)) p->widget->document()->setModified(false);
+  if (pane_box* p = pane(box); p != nullptr && !p->deferred)
+    p->widget->document()->setModified(false);
 }
 
 void qt_toolkit::set_focus(control which) {
@@ -300,7 +449,7 @@ void qt_toolkit::set_focus(control which) {
   w->window()->raise();
   w->window()->activateWindow();
   w->setFocus();
-  if (pane_box* p = pane(which)) p->widget->ensureCursorVisible();
+  if (pane_box* p = pane(which)) materialised(*p)->ensureCursorVisible();
 }
 
 void qt_toolkit::set_enabled(control which, bool enabled) {
@@ -368,8 +517,13 @@ twips_rect qt_toolkit::area_on_screen(control which) const {
 }
 
 void qt_toolkit::set_geometry(control which, twips_rect rect) {
-  widget(which)->setGeometry(to_pixels(rect.left), to_pixels(rect.top), to_pixels(rect.width),
-                             to_pixels(rect.height));
+  QWidget* w = widget(which);
+  w->setGeometry(to_pixels(rect.left), to_pixels(rect.top), to_pixels(rect.width),
+                 to_pixels(rect.height));
+  if (which != control::txtEdit) return;
+  // The editor's line:column sits just below its text box.
+  QLabel* place = windows_.editor_place;
+  place->setGeometry(w->x(), w->y() + w->height() + 2, w->width(), place->sizeHint().height());
 }
 
 twips_rect qt_toolkit::screen() const {
@@ -397,9 +551,16 @@ void qt_toolkit::message_box(text_view message) {
     return;
   }
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("zorvex"), shown_message(message),
-                  QMessageBox::Ok, windows_.main->isVisible() ? windows_.main.get() : nullptr);
+                  QMessageBox::Ok, dialog_parent());
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+QWidget* qt_toolkit::dialog_parent() const {
+  // The window the user works in: the editor when it is in front.
+  QWidget* active = QApplication::activeWindow();
+  if (active == windows_.editor.get() && active->isVisible()) return active;
+  return windows_.main->isVisible() ? windows_.main.get() : nullptr;
 }
 
 bool qt_toolkit::ask_yes_no(text_view message) {
@@ -492,6 +653,20 @@ std::optional<text> qt_toolkit::open_file_dialog(text_view initial) {
   return from_qt(dialog.selectedFiles().first());
 }
 
+std::optional<text> qt_toolkit::save_file_dialog(text_view initial) {
+  if (unattended_) return std::nullopt;
+  QFileDialog dialog(dialog_parent(), QStringLiteral("zorvex"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // The dialog asks before it replaces a file that exists.
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  QFileInfo start(qt_text(initial));
+  dialog.setDirectory(start.absolutePath());
+  dialog.selectFile(start.fileName());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return from_qt(dialog.selectedFiles().first());
+}
+
 text qt_toolkit::program_directory() const {
   return from_qt(QCoreApplication::applicationDirPath());
 }
@@ -502,6 +677,8 @@ double qt_toolkit::time_of_day() const {
 
 void qt_toolkit::end_program() {
   ended_ = true;
+  // A window nobody saw leaves the settings alone.
+  if (!unattended_) save_layout();
   timer1_.stop();
   timer2_.stop();
   windows_.editor->hide();
@@ -523,6 +700,8 @@ bool qt_toolkit::key_typed(control which, QEvent* event) {
   int code = 0;
   if (key->key() == Qt::Key_Escape) {
     code = key_escape;
+  } else if (key->matches(QKeySequence::SaveAs)) {
+    code = key_save_as;
   } else if (key->matches(QKeySequence::Save)) {
     code = key_save;
   } else if (!key->text().isEmpty()) {
@@ -590,8 +769,10 @@ bool qt_toolkit::eventFilter(QObject* watched, QEvent* event) {
         return key_typed(control::frmEdit, event);
       return false;
     case QEvent::MouseButtonRelease:
-      if (watched == static_cast<QPlainTextEdit*>(widget(control::txtConsole))->viewport())
-        events_->caret_placed(control::txtConsole);
+      // A click in a console view (the pane, or the editor showing it).
+      for (control view : {control::txtConsole, control::txtEdit})
+        if (watched == static_cast<QPlainTextEdit*>(widget(view))->viewport())
+          events_->caret_placed(view);
       return false;
     case QEvent::Close:
       // Closing the editor from its title bar puts the text back, as Esc

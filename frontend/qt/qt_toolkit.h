@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "frontend/qt/box_text.h"
@@ -47,6 +49,8 @@ class qt_toolkit : public QObject, public toolkit {
   // toolkit
   text box_text(control box) const override;
   void set_box_text(control box, text_view value) override;
+  std::string box_utf8(control box) const override;
+  void set_box_utf8(control box, std::string value) override;
   void set_selection(control box, std::size_t start, std::size_t length) override;
   void replace_selection(control box, text_view value) override;
   std::size_t caret_position(control box) const override;
@@ -72,6 +76,7 @@ class qt_toolkit : public QObject, public toolkit {
   void notice(text_view message) override;
   void set_menu(control button, const std::vector<text>& entries) override;
   std::optional<text> open_file_dialog(text_view initial) override;
+  std::optional<text> save_file_dialog(text_view initial) override;
   text program_directory() const override;
   std::vector<text> arguments() const override { return arguments_; }
   double time_of_day() const override;
@@ -93,16 +98,41 @@ class qt_toolkit : public QObject, public toolkit {
     bool convention_decided = false;
     std::size_t selection_start = 0;
     std::size_t selection_length = 0;
+    // Unattended, the document has not received `contents` yet.
+    bool deferred = false;
+    // Unattended, a text given in UTF-8 is kept so until someone needs its
+    // characters; `contents` is stale meanwhile.
+    std::optional<std::string> utf8;
   };
 
   void connect_events();
+  // The menu bar's entries: the logic's, the buttons', the code panes'.
+  void connect_menu();
+  // The control that has the keyboard: txtEdit for anything in the editor
+  // window; the main window itself when no control of ours has it.
+  control focused_control() const;
+  // Opens a document of docs/ (the guide, the reference) in the system's
+  // viewer for it.
+  void open_document(const QString& name);
+  // The window's size and splitters from the program's settings, or the
+  // default for the screen; and back into the settings.
+  void restore_layout();
+  void save_layout() const;
   pane_box* pane(control box) const;
+  // The pane's widget, its document given the kept text first if it was
+  // deferred.
+  QPlainTextEdit* materialised(pane_box& box) const;
+  // Decodes a text kept in UTF-8 into `contents`.
+  static void decode(pane_box& box);
   // Brings a pane's kept text up to date after the user edited it.
   void sync(pane_box& box) const;
   // Changes a pane's document without taking it for a user's edit.
   template <class Change>
-  void change_document(Change change);
+  void change_document(Change change) const;
   QTimer& timer_of(timer which);
+  // The window a message box belongs to: the editor when it is in front, else
+  // the main window when it shows.
+  QWidget* dialog_parent() const;
   bool key_typed(control which, QEvent* event);
   // The control of the main window a key for the logic was typed on: Esc,
   // Ctrl+S, or Enter on the console.
@@ -123,7 +153,7 @@ class qt_toolkit : public QObject, public toolkit {
   std::function<void()> quit_;
   bool unattended_ = false;
   bool ended_ = false;
-  bool changing_ = false;
+  mutable bool changing_ = false;
   long pump_passes_ = 0;
   mutable long whole_text_conversions_ = 0;
   // The highlighters of the boxes that show schema text, made on first use.

@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "frontend/qt/code_pane.h"
@@ -41,9 +43,10 @@ class window_builder {
     return add(which, box);
   }
 
-  // Schema, source and result: code with line numbers, never wrapped.
+  // Schema, source and result: code with line numbers, never wrapped; the
+  // menu bar carries their keys.
   code_pane* code(control which) {
-    auto* box = new code_pane;
+    auto* box = new code_pane(nullptr, false);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return add(which, box);
   }
@@ -152,6 +155,10 @@ const char* window_builder::name_of(control which) {
       return "frmEdit";
     case control::txtEdit:
       return "txtEdit";
+    case control::mnuOpenSchema:
+      return "mnuOpenSchema";
+    case control::mnuOpenSource:
+      return "mnuOpenSource";
   }
   return "";
 }
@@ -197,9 +204,48 @@ QHBoxLayout* with_label(QWidget* button, QWidget* label) {
   return layout;
 }
 
-void build_main(window_builder& b, QWidget* window) {
+// The menu bar. Its titles' accelerators (F, D, U, P) leave those of the
+// buttons (Alt+A, R, L, G, S, H, E) as they are.
+void build_menu(zorvex_windows& windows, QMenuBar* bar, QMenu* recent) {
+  auto add = [&windows](QMenu* menu, menu_entry which, const char* caption,
+                        QKeySequence keys = QKeySequence()) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setShortcut(keys);
+    windows.menu[which] = action;
+  };
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  add(file, menu_entry::open_schema, "Open &schema...", QKeySequence::Open);
+  add(file, menu_entry::open_source, "Open s&ource...");
+  add(file, menu_entry::save, "&Save", QKeySequence::Save);
+  add(file, menu_entry::save_as, "Save &As...", QKeySequence::SaveAs);
+  file->addMenu(recent)->setText(QStringLiteral("&Recent"));
+  file->addSeparator();
+  add(file, menu_entry::quit, "&Quit", QKeySequence::Quit);
+  QMenu* edit = bar->addMenu(QStringLiteral("E&dit"));
+  add(edit, menu_entry::undo, "&Undo", QKeySequence::Undo);
+  add(edit, menu_entry::redo, "&Redo", QKeySequence::Redo);
+  edit->addSeparator();
+  add(edit, menu_entry::find, "&Find...", QKeySequence::Find);
+  add(edit, menu_entry::find_next, "Find &next", QKeySequence::FindNext);
+  add(edit, menu_entry::replace, "R&eplace...", QKeySequence::Replace);
+  add(edit, menu_entry::go_to_line, "&Go to line...", QKeySequence(Qt::CTRL | Qt::Key_G));
+  QMenu* run = bar->addMenu(QStringLiteral("R&un"));
+  add(run, menu_entry::go, "&Go", QKeySequence(Qt::Key_F5));
+  add(run, menu_entry::stop, "&Stop", QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  add(run, menu_entry::debug, "&Debug");
+  add(run, menu_entry::step, "S&tep");
+  add(run, menu_entry::suspend, "Suspend/&resume");
+  QMenu* help = bar->addMenu(QStringLiteral("Hel&p"));
+  add(help, menu_entry::guide, "&Guide", QKeySequence::HelpContents);
+  add(help, menu_entry::reference, "&Reference");
+  add(help, menu_entry::about, "&About");
+}
+
+void build_main(zorvex_windows& windows, window_builder& b, QWidget* window) {
   b.add(control::zrmain, window);
   auto* layout = new QVBoxLayout(window);
+  auto* bar = new QMenuBar(window);
+  layout->setMenuBar(bar);
 
   // The three name rows, with the buttons that manage names beside them.
   struct name_row {
@@ -227,12 +273,15 @@ void build_main(window_builder& b, QWidget* window) {
   recent->setPopupMode(QToolButton::InstantPopup);
   recent->setMenu(new QMenu(recent));
   names->addWidget(b.add(control::cmdRecent, recent), 2, 4);
+  build_menu(windows, bar, recent->menu());
   names->setColumnStretch(1, 1);
   layout->addLayout(names);
 
   // Schema and source side by side, each with its buttons; splitters between
   // them and between the three rows of panes.
   auto* sides = new QSplitter(Qt::Horizontal);
+  sides->setObjectName(QStringLiteral("sides"));
+  windows.sides = sides;
   auto* schema_side = new QHBoxLayout;
   schema_side->addWidget(captioned(b, control::lblSchemaPane, control::txtSchema), 1);
   schema_side->addLayout(
@@ -257,7 +306,12 @@ void build_main(window_builder& b, QWidget* window) {
   run->addLayout(with_label(b.button(control::cmdSteps), b.label(control::lblSteps)));
   run->addWidget(b.button(control::cmdSuspend));
   run->addWidget(b.button(control::cmdStop));
-  run->addWidget(b.label(control::lblBusy));
+  // The busy indicator's text never widens the column: the run controls stay
+  // where the editor window was placed beside them.
+  QLabel* busy = b.label(control::lblBusy);
+  busy->setWordWrap(true);
+  busy->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  run->addWidget(busy);
   run->addWidget(b.button(control::cmdClearConsole));
   run->addLayout(with_label(exception, clear_exception));
   run->addStretch();
@@ -271,6 +325,8 @@ void build_main(window_builder& b, QWidget* window) {
       column({b.button(control::cmdHelp), b.button(control::cmdDemo), b.button(control::btnEnd)}));
 
   auto* areas = new QSplitter(Qt::Vertical);
+  areas->setObjectName(QStringLiteral("areas"));
+  windows.areas = areas;
   areas->addWidget(sides);
   areas->addWidget(holding(console));
   areas->addWidget(holding(result));
@@ -293,15 +349,17 @@ void build_main(window_builder& b, QWidget* window) {
     indicator->setSizePolicy(policy);
   }
   window->setWindowTitle(QStringLiteral("zorvex"));
-  window->resize(1040, 760);
 }
 
-void build_editor(window_builder& b, QWidget* window) {
+void build_editor(zorvex_windows& windows, window_builder& b, QWidget* window) {
   b.add(control::frmEdit, window);
   window->setAutoFillBackground(true);
-  // txtEdit is placed by the logic's adjust_size, not by a layout.
-  auto* box = new code_pane(window);
+  // txtEdit is placed by the logic's adjust_size, not by a layout; its
+  // line:column goes below it.
+  auto* box = new code_pane(window, true);
   b.add(control::txtEdit, box);
+  windows.editor_place = caret_indicator(box);
+  windows.editor_place->setParent(window);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont courier(QStringLiteral("Courier New"));
@@ -317,9 +375,20 @@ zorvex_windows build_windows() {
   windows.main = std::make_unique<QWidget>();
   windows.editor = std::make_unique<QWidget>();
   window_builder builder(windows);
-  build_main(builder, windows.main.get());
-  build_editor(builder, windows.editor.get());
+  build_main(windows, builder, windows.main.get());
+  build_editor(windows, builder, windows.editor.get());
   return windows;
+}
+
+void fit_to_screen(zorvex_windows& windows, const QRect& available) {
+  QSize size = available.size() * 0.9;
+  QRect placed(QPoint(), size);
+  placed.moveCenter(available.center());
+  windows.main->setGeometry(placed);
+  // The panes the user edits get three fifths of the height, the console and
+  // the result a fifth each.
+  const int height = std::max(windows.areas->height(), size.height() * 3 / 4);
+  windows.areas->setSizes({height * 3 / 5, height / 5, height / 5});
 }
 
 }  // namespace zr

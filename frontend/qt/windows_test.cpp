@@ -4,20 +4,29 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <deque>
 #include <functional>
 
 #include "frontend/frm_edit.h"
 #include "frontend/qt/box_text.h"
+#include "frontend/qt/code_pane.h"
 #include "frontend/qt/qt_toolkit.h"
+#include "frontend/qt/windows.h"
 #include "frontend/test_support.h"
 #include "frontend/zrmain.h"
 
@@ -103,6 +112,8 @@ void answer_message_box(QMessageBox::StandardButton button, QString* shown = nul
 class Windows : public ::testing::Test {
  protected:
   Windows() {
+    // Each test starts with the default window, whatever an earlier one kept.
+    QSettings().clear();
     ::setenv("ZORVEX_HOME", home.path().c_str(), 1);
     put_file(home / "example/vbs_c/s.txt", hello_schema());
     put_file(home / "example/vbs_c/reallife.inc", "hello");
@@ -502,6 +513,8 @@ TEST_F(Windows, ClosingTheEditorFromItsTitleBarCopiesBack) {
 
 TEST_F(Windows, TheEditorTakesNineTenthsOfTheScreenCentred) {
   start();
+  // The run controls lie beyond the screen's right edge: nothing to keep free.
+  the(control::zrmain)->setGeometry(0, 0, 1040, 760);
   double_click(control::txtSchema);
   QRect screen = QGuiApplication::primaryScreen()->geometry();
   QRect window = the(control::frmEdit)->geometry();
@@ -647,5 +660,240 @@ TEST_F(Windows, AResultThatCannotBeWrittenShowsTheExceptionIndicator) {
   EXPECT_FALSE(the(control::lbllblException)->isVisible());
 }
 
+// Unattended, a run's texts never go into the documents; the result is the
+// engine's, in the file and as the pane's text.
+TEST_F(Windows, UnattendedARunLeavesTheDocumentsAlone) {
+  put_file(home / "example/vbs_c/reallife.inc", "hello hello");
+  ui = std::make_unique<qt_toolkit>(
+      QStringList{"example/vbs_c/s.txt", "example/vbs_c/reallife.inc", "no_gui"});
+  ui->set_unattended(true);
+  main = std::make_unique<zrmain>(*ui);
+  ui->attach(main.get());
+  main->load();
+  ASSERT_TRUE(wait_for([this] { return !fe().state.startup_pending; }));
+  main->clicked(control::cmdGo);
+  ASSERT_TRUE(wait_for([this] { return idle(); }));
+  EXPECT_EQ(file_bytes(home / "d/zrresult.txt"), "HiHi");
+  EXPECT_EQ(ui->box_utf8(control::txtResult), "HiHi");
+  EXPECT_EQ(box(control::txtResult), U"HiHi");
+  EXPECT_TRUE(shown(control::txtResult).isEmpty());
+  EXPECT_TRUE(shown(control::txtSource).isEmpty());
+}
+
+// A long run pumps the window's events once per period, not at every step,
+// and still stops at once.
+TEST_F(Windows, ALongRunPumpsTheEventsByTime) {
+  put_long_run();
+  start();
+  long passes = 0;
+  long long steps = 0;
+  user_script user;
+  user.then([this] { return running() && fe().state.running->dialog_steps() > 3000; },
+            [&] {
+              passes = ui->pump_passes();
+              steps = fe().state.running->dialog_steps();
+              click(control::cmdStop);
+            });
+  go_and_wait(&user);
+  EXPECT_LT(passes * 10, steps);
+  EXPECT_NE(console_so_far().find(U"user ordered to terminate"), text::npos);
+}
+
+// After Esc in the console's editor window the pane shows the newest run.
+TEST_F(Windows, TheConsoleShowsTheNewestRun) {
+  start();
+  ui->set_box_text(control::txtConsole, text(200, U'.') + std::u32string(300, U'\n'));
+  go_and_wait();
+  QTest::keyClick(the(control::txtEdit), Qt::Key_Escape);
+  auto* console = the<QPlainTextEdit>(control::txtConsole);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(console->verticalScrollBar()->value(), console->verticalScrollBar()->maximum());
+  EXPECT_GT(console->verticalScrollBar()->maximum(), 0);
+}
+
+// Find says "not found"; replace asks at each match and says how many.
+TEST_F(Windows, FindAndReplaceSayWhatTheyDid) {
+  put_file(home / "example/vbs_c/reallife.inc", "a b a b a");
+  start();
+  auto* source = dynamic_cast<code_pane*>(the(control::txtSource));
+  ASSERT_NE(source, nullptr);
+  QString said;
+  answer_dialog([](QWidget* dialog) {
+    auto* input = qobject_cast<QInputDialog*>(dialog);
+    ASSERT_NE(input, nullptr);
+    input->setTextValue(QStringLiteral("zz"));
+    input->accept();
+  });
+  QTimer::singleShot(0, [&] { answer_message_box(QMessageBox::Ok, &said); });
+  source->ask_find();
+  EXPECT_EQ(said, QStringLiteral("\"zz\" not found"));
+  // Replace the first, skip the second, replace all the rest.
+  std::deque<QString> buttons{QStringLiteral("&Replace"), QStringLiteral("&Skip"),
+                              QStringLiteral("Replace &all")};
+  std::function<void()> answer_next = [&] {
+    if (buttons.empty()) return;
+    answer_dialog([&](QWidget* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      ASSERT_NE(box, nullptr);
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == buttons.front()) {
+          buttons.pop_front();
+          answer_next();
+          button->click();
+          return;
+        }
+      ADD_FAILURE() << "no button " << buttons.front().toStdString();
+    });
+  };
+  answer_next();
+  EXPECT_EQ(source->replace_asking(QStringLiteral("a"), QStringLiteral("cc")), 2);
+  EXPECT_EQ(box(control::txtSource), U"cc b a b cc");
+  source->undo();
+  EXPECT_EQ(box(control::txtSource), U"cc b a b a");
+}
+
+// The menu bar: its titles leave the buttons' accelerators alone, its entries
+// have the platform's keys, Open loads a file through the dialog and Save As
+// writes the pane under the chosen name.
+TEST_F(Windows, TheMenuBarOpensAndSavesFiles) {
+  put_file(home / "other.txt", "other source");
+  start();
+  auto* bar = the(control::zrmain)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  QStringList titles;
+  std::map<QString, QKeySequence> keys;
+  for (QAction* menu : bar->actions()) {
+    titles << menu->text();
+    for (QAction* entry : menu->menu()->actions())
+      keys[entry->text()] = entry->shortcut();
+  }
+  EXPECT_EQ(titles, (QStringList{"&File", "E&dit", "R&un", "Hel&p"}));
+  EXPECT_EQ(keys["Open &schema..."], QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(keys["&Save"], QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(keys["Save &As..."], QKeySequence(QKeySequence::SaveAs));
+  EXPECT_EQ(keys["&Undo"], QKeySequence(QKeySequence::Undo));
+  EXPECT_EQ(keys["&Find..."], QKeySequence(QKeySequence::Find));
+  EXPECT_EQ(keys["&Go"], QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(keys["&Stop"], QKeySequence(Qt::SHIFT | Qt::Key_F5));
+
+  auto choose = [](const QString& path) {
+    answer_dialog([path](QWidget* dialog) {
+      auto* files = qobject_cast<QFileDialog*>(dialog);
+      ASSERT_NE(files, nullptr);
+      files->selectFile(path);
+      static_cast<QDialog*>(files)->accept();
+    });
+  };
+  choose(QString::fromStdString(home.path().string() + "/other.txt"));
+  main->clicked(control::mnuOpenSource);
+  EXPECT_EQ(box(control::txtSourceFile), U"other.txt");
+  EXPECT_EQ(box(control::txtSource), U"other source");
+  EXPECT_EQ(fe().state.source_path, home / "other.txt");
+
+  the(control::txtSource)->setFocus();
+  ui->set_box_text(control::txtSource, U"saved as");
+  choose(QString::fromStdString(home.path().string() + "/copy.txt"));
+  main->key_pressed(control::txtSource, key_save_as);
+  EXPECT_EQ(file_bytes(home / "copy.txt"), "saved as");
+  EXPECT_EQ(file_bytes(home / "other.txt"), "other source");
+  EXPECT_EQ(box(control::txtSourceFile), U"copy.txt");
+}
+
+// Catches the addresses the program opens in the system's viewer.
+class opened_urls : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+// Help, Guide and Reference open the documents in the system's viewer.
+TEST_F(Windows, HelpOpensTheGuideAndTheReference) {
+  start();
+  opened_urls viewer;
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+  auto* bar = the(control::zrmain)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  for (QAction* menu : bar->actions())
+    for (QAction* entry : menu->menu()->actions())
+      if (entry->text() == QStringLiteral("&Guide") ||
+          entry->text() == QStringLiteral("&Reference"))
+        entry->trigger();
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  ASSERT_EQ(viewer.urls.size(), 2);
+  EXPECT_TRUE(viewer.urls[0].toLocalFile().endsWith(QStringLiteral("docs/guide.md")));
+  EXPECT_TRUE(viewer.urls[1].toLocalFile().endsWith(QStringLiteral("docs/reference.md")));
+}
+
+// The changed-on-disk notice is a modal box that has the keyboard.
+TEST_F(Windows, AFileChangedOnDiskIsNoticedInAModalBox) {
+  start();
+  QString said;
+  QWidget* parent = nullptr;
+  answer_dialog([&](QWidget* dialog) {
+    EXPECT_TRUE(dialog->isModal());
+    parent = dialog->parentWidget();
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr);
+    said = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  put_file(home / "example/vbs_c/s.txt", "changed elsewhere");
+  ASSERT_TRUE(wait_for([&] { return !said.isEmpty(); }));
+  EXPECT_TRUE(
+      said.endsWith(QStringLiteral("` changed on disk.\nload reads it again; save "
+                                   "replaces it with the pane's text.")));
+  // In front of the main window, not behind it.
+  EXPECT_EQ(parent, the(control::zrmain));
+}
+
+// The editor window shows the caret's line:column.
+TEST_F(Windows, TheEditorShowsLineAndColumn) {
+  put_file(home / "example/vbs_c/reallife.inc", "one\ntwo\n");
+  start();
+  double_click(control::txtSource);
+  auto* edit = the<QPlainTextEdit>(control::txtEdit);
+  QTextCursor at(edit->document());
+  at.setPosition(6);
+  edit->setTextCursor(at);
+  auto* place = the(control::frmEdit)->findChild<QLabel*>();
+  ASSERT_NE(place, nullptr);
+  EXPECT_EQ(place->text(), QStringLiteral("2:3"));
+  EXPECT_TRUE(place->isVisible());
+  EXPECT_GE(place->y(), edit->y() + edit->height());
+}
+
+// The window's size and splitters come back at the next start; without
+// settings the window fits the screen, with 25 lines in the schema pane on a
+// screen of 1600 by 1000.
+TEST_F(Windows, TheWindowsLayoutIsKeptAndFitsTheScreen) {
+  QSettings().clear();
+  start();
+  auto* areas = the(control::zrmain)->findChild<QSplitter*>(QStringLiteral("areas"));
+  ASSERT_NE(areas, nullptr);
+  the(control::zrmain)->resize(900, 700);
+  areas->setSizes({250, 60, 60});
+  QCoreApplication::processEvents();
+  const QList<int> sizes = areas->sizes();
+  click(control::btnEnd);
+  main.reset();
+  ui.reset();
+  start();
+  areas = the(control::zrmain)->findChild<QSplitter*>(QStringLiteral("areas"));
+  EXPECT_EQ(the(control::zrmain)->size(), QSize(900, 700));
+  EXPECT_EQ(areas->sizes(), sizes);
+
+  zorvex_windows fresh = build_windows();
+  fit_to_screen(fresh, QRect(0, 0, 1600, 1000));
+  fresh.main->show();
+  QCoreApplication::processEvents();
+  auto* schema = static_cast<QPlainTextEdit*>(fresh.controls.at(control::txtSchema));
+  EXPECT_GE(schema->viewport()->height() / schema->fontMetrics().lineSpacing(), 25);
+  fresh.main->hide();
+}
+
 }  // namespace
 }  // namespace zr
+
+#include "windows_test.moc"
