@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "engine/tokenizer.h"
 #include "engine/zrcomp.h"
 
 namespace zr {
@@ -28,7 +29,8 @@ struct run_state {
   bool end_of_text = false;
   text coming_event;
   text tocken;
-  text ttype;
+  token_type ttype = token_type::none;
+  text ttype_stored;  // the type's text when it is token_type::other
   text script_name = U"zorvane-1";
   text line_prefix;
   // The result as it grows, in UTF-8: a quarter of the memory of engine text.

@@ -230,7 +230,7 @@ void load_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
   table.values[1].assign(state.run.tocken);
   table.values[2].assign(state.run.coming_event);
-  table.values[3].assign(state.run.ttype);
+  table.values[3].assign(token_type_text(state.run.ttype, state.run.ttype_stored));
   table.values[4].assign(number_text(table.fff));
   table.values[5].assign(number_text(table.sss));
   table.values[6].assign(number_text(table.zzz));
@@ -240,7 +240,9 @@ void store_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
   state.run.tocken = table.values[1].wide();
   state.run.coming_event = table.values[2].wide();
-  state.run.ttype = table.values[3].wide();
+  const text& ttype = table.values[3].wide();
+  state.run.ttype = token_type_of(ttype);
+  if (state.run.ttype == token_type::other) state.run.ttype_stored = ttype;
   table.fff = int16_of_text(table.values[4].wide());
   table.sss = int16_of_text(table.values[5].wide());
   table.zzz = int16_of_text(table.values[6].wide());
