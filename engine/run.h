@@ -63,9 +63,16 @@ void print_text(engine_state& state, text_view printed);
 // start of every print into the result.
 void print_line_prefix(engine_state& state);
 
+// Makes the result body the room of the three empty header lines, with
+// space for `expected` bytes after it asked for once: the body is printed
+// after the room, and the result is built in place.
+void start_result(run_state& run, std::size_t expected);
+
 // The result in UTF-8: redirect, reengine and save lines, each ended by LF,
-// then the body. The body is moved into the result, not copied: it is left
-// empty.
+// then the body printed since start_result. The body is moved into the
+// result, not copied: it is left empty. Empty header lines fill their room
+// as they stand; header lines that a statement set take it over, which moves
+// the body once.
 std::string assemble_result(engine_state& state);
 
 }  // namespace zr

@@ -54,7 +54,7 @@ void read_up_to(engine_state& state, char32_t delimiter_code) {
 }
 
 // Carries out a feed back command; true when the loop must end.
-bool carry_out(engine_state& state, feedback step) {
+bool carry_out_feedback(engine_state& state, feedback step) {
   switch (step.command) {
     case feedback_command::up_to:
       read_up_to(state, static_cast<char32_t>(step.argument));
@@ -113,16 +113,20 @@ void next_event(engine_state& state) {
   find_tock(state);
 }
 
-void run_dialog(engine_state& state) {
+// The dialog loop: one step per event, each step's feed back command carried
+// out, until a step hands over the end command.
+void step_dialog_until_end(engine_state& state) {
   for (;;) {
     yield_to_host(state);
     state.run.locator = U"before dialog call"sv;
-    if (carry_out(state, dialog_step(state))) return;
+    if (carry_out_feedback(state, dialog_step(state))) return;
     next_event(state);
   }
 }
 
-void run_compile(engine_state& state) {
+// A run from a clean state: the schema read and compiled, the source handed
+// to the scan, the dialog stepped to its end and the result assembled.
+void read_schema_then_run_dialog(engine_state& state) {
   run_state& run = state.run;
   run_init(state);
   run.source_text = run.schema_text;
@@ -139,13 +143,13 @@ void run_compile(engine_state& state) {
   // translation's result is usually about as long as its source, and room
   // never written costs no memory.
   const std::size_t length = read_source(run, [](auto source) { return source.size(); });
-  reserve_growing(run.result_body, length + length / 2);
+  start_result(run, length + length / 2);
   start_text(state);
   run.phase = run_state::reading::source;
   dialog_init(state);
   run.coming_event = state.schema.names.init_event;
   run.tocken = run.script_name;
-  run_dialog(state);
+  step_dialog_until_end(state);
   run.result = assemble_result(state);
 }
 
@@ -212,7 +216,7 @@ void make_line_prefix(engine_state& state) {
 void compile(engine_state& state) {
   state.run.locator = U"compile start"sv;
   try {
-    run_compile(state);
+    read_schema_then_run_dialog(state);
   } catch (...) {
     raise_with_context(U"in \"compile\" module\r\nlocator: " + text(state.run.locator));
   }
