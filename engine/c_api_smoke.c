@@ -45,9 +45,9 @@ int main(void) {
         "the failure is reported through writes");
 
   console[0] = 0;
-  outcome = zrcomp_translate(engine,
-                             "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n",
-                             "hello", &result, &number, &description);
+  outcome = zrcomp_translate(
+      engine, "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n", "hello",
+      &result, &number, &description);
   check(outcome == ZRCOMP_RESULT, "a translation gives its result");
   check(result != NULL && strcmp(result, "\n\n\n\r\nHi") == 0, "the result text");
   check(strcmp(console, "\r\nHi") == 0, "printing while processing reaches writes");

@@ -92,7 +92,8 @@ bool event_matches(engine_state& state, const row_test& row) {
 // last comparison, neither of which traces anything.
 std::int16_t recognize(engine_state& state) {
   const dialog_state& dialog = state.dialog;
-  const std::int16_t top = dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : -1;
+  const std::int16_t top =
+      dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : static_cast<std::int16_t>(-1);
   for (const row_test& row : candidate_rows(state.schema.lookup, state.run.coming_event, top))
     if (event_matches(state, row)) return row.event;
   return 0;
@@ -132,7 +133,8 @@ void queue_post_events(engine_state& state, const event_row& row) {
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
   for (std::int16_t k = n; k >= 1; --k) {
-    const std::int16_t q = dialog.queue_length + (n - k + 1);
+    // Within the capacity checked above.
+    const auto q = static_cast<std::int16_t>(dialog.queue_length + (n - k + 1));
     const text& name = checked_at(row.post_event, k);
     text& event = checked_at(dialog.queue_event, q);
     token_type& ttype = checked_at(dialog.queue_ttype, q);
@@ -149,7 +151,7 @@ void queue_post_events(engine_state& state, const event_row& row) {
       event = names.identifier_event;  // keeps the token current when it is taken
     }
   }
-  dialog.queue_length += n;
+  dialog.queue_length = static_cast<std::int16_t>(dialog.queue_length + n);
 }
 
 void move_nest(engine_state& state, const event_row& row) {

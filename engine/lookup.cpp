@@ -64,7 +64,7 @@ std::int16_t deepest_state(const event_row& row) {
   const std::int16_t depth = row.nest_depth;
   if (variable_row(row) || depth < 1 || depth > max_nest_header) return 0;
   const std::int16_t state = row.nest_state_index[static_cast<std::size_t>(depth)];
-  return state == builtin_state::any || state < 1 || state > max_states ? 0 : state;
+  return state == builtin_state::any || state < 1 || state > max_states ? std::int16_t{0} : state;
 }
 
 static_assert(std::tuple_size_v<decltype(row_test::nest_state_index)> == max_nest_header + 1);
@@ -144,7 +144,7 @@ const event_list* large_separators_starting(const schema_lookup& lookup, char32_
 
 std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
   const std::int16_t* found = lookup.keywords.find(word);
-  return found ? *found : 0;
+  return found ? *found : std::int16_t{0};
 }
 
 const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top) {

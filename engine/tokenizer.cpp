@@ -141,7 +141,7 @@ void scan(engine_state& state) {
       tokenizer.pending_separator.clear();
       if (tracing(state))
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
-              U"`", U" separator_length=", number_text(found.length));
+              U"`", U" separator_length=", number_text(static_cast<long long>(found.length)));
       tokenizer.from_source = token_kind::separator;
       return;
     }

@@ -188,7 +188,7 @@ text imbedded_number(engine_state& state, text_view name) {
 
 std::int16_t stack_number(engine_state& state, long long i) {
   const text& value = stack_entry(state, i);
-  return is_numeric(value) ? int16_of_text(value) : 10;
+  return is_numeric(value) ? int16_of_text(value) : std::int16_t{10};
 }
 
 text stack_text(engine_state& state, long long i) {

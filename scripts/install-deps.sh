@@ -14,13 +14,15 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
 # baseline scanner they time against the engine), "screenshot" for a picture
 # of the real window (a virtual X server and a capture tool), "package" for
 # the Debian package (dpkg-shlibdeps finds its dependencies), "fuzz" for the
-# fuzz targets (clang and its runtimes: libFuzzer, sanitizers).
+# fuzz targets (clang and its runtimes: libFuzzer, sanitizers), "lint" for
+# the format and static-analysis checks (clang-format, clang-tidy).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev flex python3) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
     package) packages+=(dpkg-dev) ;;
     fuzz) packages+=(clang libclang-rt-dev) ;;
+    lint) packages+=(clang-format clang-tidy) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

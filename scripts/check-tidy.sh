@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs clang-tidy with the checked-in .clang-tidy over the engine and common
+# sources (tests left out), using the compile commands of a configured build
+# folder (default: build). Any finding fails.
+#
+#   check-tidy.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+scripts/install-deps.sh lint
+[[ -f "$build/compile_commands.json" ]] || { echo "check-tidy: configure $build first" >&2; exit 2; }
+mapfile -t files < <(ls engine/*.cpp common/*.cpp | grep -v '_test\.cpp$')
+run-clang-tidy -p "$build" -quiet -j 2 "${files[@]}"
+echo "check-tidy: ${#files[@]} files without a finding"
