@@ -138,13 +138,20 @@ void append_non_ascii_as_utf8(text_view characters, std::string& out) {
 // measured and encoded.
 void append_as_utf8(text_view characters, std::string& out) {
   const size_t start = out.size();
-  reserve_growing(out, start + characters.size());
-  out.resize(start + characters.size());
-  char* write = out.data() + start;
+  // Most texts printed are short: room is asked for only when it lacks.
+  if (out.capacity() - start < characters.size()) reserve_growing(out, start + characters.size());
   size_t ascii = 0;
-  for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
-    write[ascii] = static_cast<char>(characters[ascii]);
-  out.resize(start + ascii);
+  if (characters.size() <= 64) {
+    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
+      out.push_back(static_cast<char>(characters[ascii]));
+  } else {
+    // A long text (a collected stream) is written through a pointer.
+    out.resize(start + characters.size());
+    char* write = out.data() + start;
+    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
+      write[ascii] = static_cast<char>(characters[ascii]);
+    out.resize(start + ascii);
+  }
   if (ascii < characters.size()) append_non_ascii_as_utf8(characters.substr(ascii), out);
 }
 
