@@ -99,7 +99,14 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
-  if (run.ttype != token_type::string && header.tocken_case_insensetive) lower_in_place(run.tocken);
+  if (run.ttype != token_type::string && header.tocken_case_insensetive) {
+    // A word that is no keyword, folded for the look-up: that is the token
+    // in lower case, and its storage is handed over instead of lowering again.
+    if (state.tokenizer.from_source == token_kind::word && header.keyword_case_insensetive)
+      run.tocken.swap(lookup);
+    else
+      lower_in_place(run.tocken);
+  }
 }
 
 void scan(engine_state& state) {
