@@ -10,5 +10,7 @@ build=${1:-build}
 scripts/install-deps.sh lint
 [[ -f "$build/compile_commands.json" ]] || { echo "check-tidy: configure $build first" >&2; exit 2; }
 mapfile -t files < <(ls engine/*.cpp common/*.cpp | grep -v '_test\.cpp$')
-run-clang-tidy -p "$build" -quiet -j 2 "${files[@]}"
+# The build's -Werror (CI builds with ZR_WERROR) is meant for g++: clang's own
+# warnings are not this check's findings.
+run-clang-tidy -p "$build" -quiet -j 2 -extra-arg=-Wno-error "${files[@]}"
 echo "check-tidy: ${#files[@]} files without a finding"
