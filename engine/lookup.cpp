@@ -124,6 +124,9 @@ void index_candidates(schema_lookup& lookup, const schema_table& schema) {
     lookup.candidates[name] = split_by_top_state(merged, schema);
   });
   lookup.shared_candidates = split_by_top_state(shared, schema);
+  lookup.identifier_name = schema.names.identifier_event;
+  const candidate_set* identifier = lookup.candidates.find(lookup.identifier_name);
+  lookup.identifier_candidates = identifier ? *identifier : lookup.shared_candidates;
 }
 
 }  // namespace
@@ -148,7 +151,8 @@ std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
 }
 
 const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top) {
-  const candidate_set* found = lookup.candidates.find(name);
+  const candidate_set* found =
+      name == lookup.identifier_name ? &lookup.identifier_candidates : lookup.candidates.find(name);
   const candidate_set& set = found ? *found : lookup.shared_candidates;
   if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
   return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];
