@@ -30,6 +30,7 @@ void advise_huge_pages(void* data, std::size_t bytes) {
   const auto start = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t first = (start + huge_page - 1) & ~(huge_page - 1);
   const std::uintptr_t last = (start + bytes) & ~(huge_page - 1);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): madvise takes the address rounded to a huge page.
   if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 

@@ -108,10 +108,8 @@ size_t utf8_length(char32_t c) {
   return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
 
-}  // namespace
-
 // Measures first, then writes through a pointer into room made once.
-void append_as_utf8(text_view characters, std::string& out) {
+void append_non_ascii_as_utf8(text_view characters, std::string& out) {
   size_t length = 0;
   for (char32_t c : characters)
     length += utf8_length(c);
@@ -137,6 +135,30 @@ void append_as_utf8(text_view characters, std::string& out) {
       *write++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
+}
+
+}  // namespace
+
+// The ASCII characters at the front (usually all of them) are written in one
+// pass, one byte each; the rest, from the first that is not ASCII, is
+// measured and encoded.
+void append_as_utf8(text_view characters, std::string& out) {
+  const size_t start = out.size();
+  // Most texts printed are short: room is asked for only when it lacks.
+  if (out.capacity() - start < characters.size()) reserve_growing(out, start + characters.size());
+  size_t ascii = 0;
+  if (characters.size() <= 64) {
+    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
+      out.push_back(static_cast<char>(characters[ascii]));
+  } else {
+    // A long text (a collected stream) is written through a pointer.
+    out.resize(start + characters.size());
+    char* write = out.data() + start;
+    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
+      write[ascii] = static_cast<char>(characters[ascii]);
+    out.resize(start + ascii);
+  }
+  if (ascii < characters.size()) append_non_ascii_as_utf8(characters.substr(ascii), out);
 }
 
 bool is_ascii(std::string_view bytes) {

@@ -11,6 +11,23 @@ TEST(Utf8, RoundTripsEveryPlane) {
   EXPECT_EQ(to_utf8(sample), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n");
 }
 
+// Appending keeps what the text held; ASCII at the front, at the back, alone.
+TEST(Utf8, AppendsAfterWhatIsThere) {
+  for (const auto& [appended, bytes] : {std::pair<text, std::string>{U"", "x"},
+                                        {U"ab", "xab"},
+                                        {U"\u00e9", "x\xC3\xA9"},
+                                        {U"ab\u00e9c",
+                                         "xab\xC3\xA9"
+                                         "c"},
+                                        {U"\u20acab",
+                                         "x\xE2\x82\xAC"
+                                         "ab"}}) {
+    std::string out = "x";
+    append_as_utf8(appended, out);
+    EXPECT_EQ(out, bytes);
+  }
+}
+
 TEST(Utf8, InvalidBytesAreReadAsLatin1AndNothingIsDropped) {
   struct Case {
     std::string bytes;

@@ -146,36 +146,43 @@ void run_statement(engine_state& state, text_view statement) {
   }
 }
 
-// The action's kind is told by its first two characters.
-void evaluate(engine_state& state, const event_row& row, action_output& output) {
-  const header_settings& header = state.schema.header;
-  const derived_names& names = state.schema.names;
-  const run_state& run = state.run;
-  const text& action = row.action;
-  if (row.act_text || action.empty() || action[0] != header.action_escape) {
-    output.printed = action;
-    return;
+void evaluate_macro_text(engine_state& state, text_view rest, action_output& output) {
+  state.dialog.locator = U"parse_strings_with_macro_variables"sv;
+  const macro_measure measure = measure_macro_text(state, rest);  // what can fail fails here
+  if (!prints_macro_straight(state, measure)) {
+    output.built = built_macro_text(state, rest, measure.length);
+    output.printed = output.built;
+  } else if (measure.length > 0) {
+    output.unbuilt = rest;
   }
-  const char32_t kind = action.size() > 1 ? action[1] : 0;
-  if (kind != 0 && kind == header.text_string_escape) {
-    output.printed = action;
-    output.to_console = true;
-  } else if (kind == U'"' || kind == U'`') {
-    state.dialog.locator = U"parse_strings_with_macro_variables"sv;
-    const text_view rest = text_view(action).substr(2);
-    const macro_measure measure = measure_macro_text(state, rest);  // what can fail fails here
-    if (!prints_macro_straight(state, measure)) {
-      output.built = built_macro_text(state, rest, measure.length);
-      output.printed = output.built;
-    } else if (measure.length > 0) {
-      output.unbuilt = rest;
-    }
-  } else if (action == names.text_marker || action == names.print_marker) {
-    output.printed = run.tocken;
-  } else if (action == names.same_token_event) {
-    output.printed = run.coming_event == names.identifier_event ? run.tocken : run.coming_event;
-  } else if (kind == header.action_escape) {
-    run_statement(state, text_view(action).substr(2));
+}
+
+void evaluate(engine_state& state, const event_row& row, action_output& output) {
+  const run_state& run = state.run;
+  // Macro texts and statements follow the action's first two characters.
+  switch (row.action_is) {
+    case action_kind::print_action:
+      output.printed = row.action;
+      return;
+    case action_kind::console_message:
+      output.printed = row.action;
+      output.to_console = true;
+      return;
+    case action_kind::macro_text:
+      evaluate_macro_text(state, text_view(row.action).substr(2), output);
+      return;
+    case action_kind::print_token:
+      output.printed = run.tocken;
+      return;
+    case action_kind::print_same_token:
+      output.printed =
+          run.coming_event == state.schema.names.identifier_event ? run.tocken : run.coming_event;
+      return;
+    case action_kind::statement:
+      run_statement(state, text_view(row.action).substr(2));
+      return;
+    case action_kind::nothing:
+      return;
   }
 }
 
@@ -200,7 +207,7 @@ void run_event_action(engine_state& state, std::int16_t e) {
   }
   // While a stream is open, only the print marker also prints into the result.
   const bool streams_open = state.streams.open_streams > 0;
-  if (!output.printed.empty() && (!streams_open || row.action == state.schema.names.print_marker))
+  if (!output.printed.empty() && (!streams_open || row.prints_past_streams))
     print_text(state, output.printed);
   if (streams_open) append_to_streams(state, output.printed);
 }

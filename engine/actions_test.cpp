@@ -22,6 +22,7 @@ class ActionsTest : public ::testing::Test {
     event_row& row = new_event_row(state->schema);
     row.action = action;
     row.act_text = act_text;
+    compile_event_kinds(state->schema);
     run_event_action(*state, state->schema.events_quantity);
     return from_utf8(state->run.result_body);
   }

@@ -140,6 +140,20 @@ form_reading read_form(engine_state& state) {
   return reading;
 }
 
+// One option of a drop-down list: its value is "N_MENUINDEX_CNAME".
+void append_option(text& list, text_view n, const control_record& item) {
+  list += U"<option value=\"";
+  list += n;
+  list += U"_";
+  list += number_text(item.menu_index);
+  list += U"_";
+  list += item.cname;
+  list += U"\"  >";
+  list += item.control;
+  list += U"</option>";
+  list += text_lf;
+}
+
 // The drop-down list of top-level menu i: the menu itself as option 0, then
 // every item whose parent is the menu's segment, in control order.
 text menu_list(const form_description& form, int i) {
@@ -147,14 +161,12 @@ text menu_list(const form_description& form, int i) {
   const text quote = U"\"";
   text list = U"<select name=" + quote + menu.cname + U"_" + number_text(menu.menu_index) + quote +
               U" size=1>" + text(text_lf);
-  list += U"<option value=" + quote + U"0_" + number_text(menu.menu_index) + U"_" + menu.cname +
-          quote + U"  >" + menu.control + U"</option>" + text(text_lf);
+  append_option(list, U"0", menu);
   const int own_segment = form.sssstart + i;
   for (int j = 1; j <= form.count; ++j) {
     const control_record& item = checked_at(form.controls, j);
     if (!item.is_menu_item() || item.menu_parent != own_segment) continue;
-    list += U"<option value=" + quote + number_text(j) + U"_" + number_text(item.menu_index) +
-            U"_" + item.cname + quote + U"  >" + item.control + U"</option>" + text(text_lf);
+    append_option(list, number_text(j), item);
   }
   list += U"</select>";
   list += text_lf;

@@ -92,7 +92,8 @@ bool event_matches(engine_state& state, const row_test& row) {
 // last comparison, neither of which traces anything.
 std::int16_t recognize(engine_state& state) {
   const dialog_state& dialog = state.dialog;
-  const std::int16_t top = dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : -1;
+  const std::int16_t top =
+      dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : static_cast<std::int16_t>(-1);
   for (const row_test& row : candidate_rows(state.schema.lookup, state.run.coming_event, top))
     if (event_matches(state, row)) return row.event;
   return 0;
@@ -132,22 +133,25 @@ void queue_post_events(engine_state& state, const event_row& row) {
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
   for (std::int16_t k = n; k >= 1; --k) {
-    const std::int16_t q = dialog.queue_length + (n - k + 1);
+    // Within the capacity checked above.
+    const auto q = static_cast<std::int16_t>(dialog.queue_length + (n - k + 1));
     const text& name = checked_at(row.post_event, k);
     text& event = checked_at(dialog.queue_event, q);
-    text& ttype = checked_at(dialog.queue_ttype, q);
+    token_type& ttype = checked_at(dialog.queue_ttype, q);
     event = name;
-    ttype.clear();
+    ttype = token_type::none;
     if (state.flags.debug_on) trace_line(state, U"q-element=`" + name + U"`");
-    if (name == names.repeat_event) {
+    const post_event_kind kind = checked_at(row.post_event_is, k);
+    if (kind == post_event_kind::repeat) {
       event = run.coming_event;
       checked_at(dialog.queue_tocken, q) = run.tocken;
-      ttype = run.ttype.empty() ? U"?" : run.ttype;
-    } else if (name.starts_with(names.same_token_event)) {
+      ttype = run.ttype == token_type::none ? token_type::unknown : run.ttype;
+      if (ttype == token_type::other) dialog.queue_ttype_stored[q] = run.ttype_stored;
+    } else if (kind == post_event_kind::identifier) {
       event = names.identifier_event;  // keeps the token current when it is taken
     }
   }
-  dialog.queue_length += n;
+  dialog.queue_length = static_cast<std::int16_t>(dialog.queue_length + n);
 }
 
 void move_nest(engine_state& state, const event_row& row) {
@@ -166,7 +170,7 @@ void move_nest(engine_state& state, const event_row& row) {
   if (state.flags.debug_on) trace_nest(state, U"new nest=");
 }
 
-text_view run_step(engine_state& state) {
+feedback run_step(engine_state& state) {
   dialog_state& dialog = state.dialog;
   run_state& run = state.run;
   const derived_names& names = state.schema.names;
@@ -177,14 +181,14 @@ text_view run_step(engine_state& state) {
   if (state.flags.debug_on) trace_coming_event(state);
   // An end event from the queue ends the dialog; one the tokenizer read from
   // the source is matched like any other event.
-  if (run.coming_event == names.end_event && state.tokenizer.from_source == 0) {
+  if (run.coming_event == names.end_event && state.tokenizer.from_source == token_kind::queued) {
     trace(state, U"end event encountered in Dialog ");
-    return U"end"sv;
+    return {feedback_command::end};
   }
   dialog.locator = U"recognizing event"sv;
   const std::int16_t e = recognize(state);
   if (e == 0) {
-    if (run.coming_event == names.init_event) return U""sv;
+    if (run.coming_event == names.init_event) return {};
     raise_not_understood(state);
   }
   const event_row& row = state.schema.events[e];
@@ -198,13 +202,10 @@ text_view run_step(engine_state& state) {
   if (run.coming_event == names.end_event ||
       checked_at(dialog.nest_stack, dialog.nest) == builtin_state::end) {
     trace(state, U"end of program encountered in dialog ... ");
-    return U"end"sv;
+    return {feedback_command::end};
   }
-  if (!row.feed_back.empty()) {
-    trace(state, U"feed back = `", row.feed_back, U"`");
-    return row.feed_back;
-  }
-  return U""sv;
+  if (!row.feed_back.empty()) trace(state, U"feed back = `", row.feed_back, U"`");
+  return row.command;
 }
 
 }  // namespace
@@ -217,10 +218,10 @@ void trace_nest(engine_state& state, text_view message) {
   trace_line(state, line);
 }
 
-text_view dialog_step(engine_state& state) {
+feedback dialog_step(engine_state& state) {
   try {
-    const text_view command = run_step(state);
-    state.tokenizer.from_source = 0;
+    const feedback command = run_step(state);
+    state.tokenizer.from_source = token_kind::queued;
     return command;
   } catch (...) {
     raise_with_context(state.dialog.locator);

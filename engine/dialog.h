@@ -4,17 +4,18 @@
 #pragma once
 
 #include "common/text.h"
+#include "engine/event_kinds.h"
 
 namespace zr {
 
 struct engine_state;
 
-// One dialog step over run.coming_event. Returns the feed back command
-// ("end" when the dialog is over, empty when there is none). A coming event
-// that no event accepts raises the "TEXT IS NOT UNDERSTOOD: " report; every
-// error leaves with the step's locator as context. The command is a view
-// into the schema (or a literal), valid until the schema changes.
-text_view dialog_step(engine_state& state);
+// One dialog step over run.coming_event. Returns the feed back command of
+// the accepted event (end when the dialog is over, none when there is no
+// command). A coming event that no event accepts raises the "TEXT IS NOT
+// UNDERSTOOD: " report; every error leaves with the step's locator as
+// context.
+feedback dialog_step(engine_state& state);
 
 // trace_line of the message, a blank and the names of the nest's states,
 // each followed by two blanks.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/text.h"
+#include "engine/tokenizer.h"
 
 namespace zr {
 
@@ -19,7 +20,8 @@ struct dialog_state {
   // The events queue, a stack used from 1: the highest index is taken first.
   std::array<text, queue_capacity + 1> queue_event;
   std::array<text, queue_capacity + 1> queue_tocken;
-  std::array<text, queue_capacity + 1> queue_ttype;
+  std::array<token_type, queue_capacity + 1> queue_ttype{};
+  std::array<text, queue_capacity + 1> queue_ttype_stored;  // for token_type::other
   std::int16_t queue_length = 0;
   std::int32_t step_counter = 0;
   // The stage of the step in progress, for error reports; always a literal,

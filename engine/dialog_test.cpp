@@ -49,12 +49,13 @@ class DialogTest : public ::testing::Test {
       row.post_event[k + 1] = written.post[k];
     return row;
   }
-  text step(text event, text tocken = U"t", text ttype = U"i") {
+  feedback step(text event, text tocken = U"t", text ttype = U"i") {
     state->run.coming_event = event;
     state->run.tocken = tocken;
-    state->run.ttype = ttype;
+    state->run.ttype = token_type_of(ttype);
+    compile_event_kinds(state->schema);
     state->schema.lookup = build_lookup(state->schema);
-    return text(dialog_step(*state));
+    return dialog_step(*state);
   }
   std::vector<text> nest() {
     std::vector<text> names;
@@ -65,7 +66,9 @@ class DialogTest : public ::testing::Test {
   std::vector<text> queue() {
     std::vector<text> events;
     for (int k = state->dialog.queue_length; k >= 1; --k)
-      events.push_back(state->dialog.queue_event[k] + U"|" + state->dialog.queue_ttype[k]);
+      events.push_back(
+          state->dialog.queue_event[k] + U"|" +
+          text(token_type_text(state->dialog.queue_ttype[k], state->dialog.queue_ttype_stored[k])));
     return events;
   }
   text failure(const text& event) {
@@ -133,17 +136,17 @@ TEST_F(DialogTest, TheQueueHoldsFiftyEvents) {
 TEST_F(DialogTest, EndConditions) {
   add({.name = U"stop", .next = {U"-e"}});
   add({.name = U"fb", .level = 0, .feed_back = U"upto'"});
-  EXPECT_EQ(step(U"fb"), U"upto'");
-  EXPECT_EQ(step(U"stop"), U"end");
+  EXPECT_EQ(step(U"fb").command, feedback_command::up_to);
+  EXPECT_EQ(step(U"stop").command, feedback_command::end);
   state->dialog.nest = 1;
   // The end event from the queue ends the dialog even when nothing accepts it.
-  state->tokenizer.from_source = 0;
-  EXPECT_EQ(step(U".end"), U"end");
+  state->tokenizer.from_source = token_kind::queued;
+  EXPECT_EQ(step(U".end").command, feedback_command::end);
   // Read from the source, it is matched like any other event.
-  state->tokenizer.from_source = U'w';
+  state->tokenizer.from_source = token_kind::word;
   EXPECT_TRUE(failure(U".end").starts_with(U"TEXT IS NOT UNDERSTOOD"));
   // The init event accepted by nothing does nothing.
-  EXPECT_EQ(step(U".init"), U"");
+  EXPECT_EQ(step(U".init").command, feedback_command::none);
 }
 
 TEST_F(DialogTest, NestBounds) {

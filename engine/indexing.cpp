@@ -91,6 +91,7 @@ void index_states(engine_state& state) {
       checked_at(row.post_state, k) =
           traced_index(state, U"post state=", checked_at(row.post_state_name, k));
   }
+  compile_event_kinds(schema);
   schema.lookup = build_lookup(schema);
 }
 

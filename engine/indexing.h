@@ -20,7 +20,8 @@ std::int16_t find_state_index(engine_state& state, text_view name);
 // Fills nest_state_index and post_state of every event; an event without next
 // states gets the no-state marker as its one next state. Traces every lookup
 // while debug is on. Raises the completeness error of find_state_index.
-// Last builds the look-up indexes of the event table (engine/lookup.h).
+// Last decides the kinds of every event (engine/event_kinds.h) and builds the
+// look-up indexes of the event table (engine/lookup.h).
 void index_states(engine_state& state);
 
 // Writes the dump of event row `event_index` while debug is on; nothing

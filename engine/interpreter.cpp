@@ -305,11 +305,11 @@ const std::map<text, command_action, std::less<>>& commands() {
       {U"_tocken_", [](engine_state& s, const text& p) { s.run.tocken = p + s.run.tocken + p; }},
       {U"tocken_i",
        [](engine_state& s, const text& p) {
-         if (s.run.ttype == U"i") s.run.tocken = p + s.run.tocken;
+         if (s.run.ttype == token_type::identifier) s.run.tocken = p + s.run.tocken;
        }},
       {U"tocken_i_",
        [](engine_state& s, const text& p) {
-         if (s.run.ttype == U"i") s.run.tocken += p;
+         if (s.run.ttype == token_type::identifier) s.run.tocken += p;
        }},
       {U"save", [](engine_state& s, const text&) { s.run.save_line = U".,"; }},
       {U"reengine", [](engine_state& s, const text& p) { s.run.reengine_line = p + U","; }},

@@ -140,7 +140,7 @@ TEST_F(InterpreterTest, StackOperators) {
 
 TEST_F(InterpreterTest, BuiltinsTakeEffectInTheEngine) {
   state->run.tocken = U"old";
-  state->run.ttype = U"i";
+  state->run.ttype = token_type::identifier;
   state->variables.fff = 4;
   EXPECT_TRUE(run_action_statement(*state, U"=tocken,\"new\""));
   EXPECT_EQ(state->run.tocken, U"new");
@@ -399,7 +399,7 @@ TEST_F(InterpreterTest, CommandsOnTheToken) {
   };
   for (const row& r : rows) {
     state->run.tocken = U"ab";
-    state->run.ttype = r.ttype;
+    state->run.ttype = token_type_of(r.ttype);
     EXPECT_TRUE(run_action_statement(*state, r.statement)) << to_utf8(r.statement);
     EXPECT_EQ(state->run.tocken, r.expected) << to_utf8(r.statement);
   }

@@ -81,7 +81,7 @@ long long default_memory_limit_mb() {
   const long page_size = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || page_size <= 0) return 0;
   // Half of the machine: room for the host and the rest of the system.
-  return static_cast<long long>(pages) * page_size / 2 / (1024 * 1024);
+  return static_cast<long long>(pages) * page_size / 2 / (1024LL * 1024);
 }
 
 std::size_t engine_held_bytes(const engine_state& state) {

@@ -64,7 +64,7 @@ std::int16_t deepest_state(const event_row& row) {
   const std::int16_t depth = row.nest_depth;
   if (variable_row(row) || depth < 1 || depth > max_nest_header) return 0;
   const std::int16_t state = row.nest_state_index[static_cast<std::size_t>(depth)];
-  return state == builtin_state::any || state < 1 || state > max_states ? 0 : state;
+  return state == builtin_state::any || state < 1 || state > max_states ? std::int16_t{0} : state;
 }
 
 static_assert(std::tuple_size_v<decltype(row_test::nest_state_index)> == max_nest_header + 1);
@@ -124,6 +124,9 @@ void index_candidates(schema_lookup& lookup, const schema_table& schema) {
     lookup.candidates[name] = split_by_top_state(merged, schema);
   });
   lookup.shared_candidates = split_by_top_state(shared, schema);
+  lookup.identifier_name = schema.names.identifier_event;
+  const candidate_set* identifier = lookup.candidates.find(lookup.identifier_name);
+  lookup.identifier_candidates = identifier ? *identifier : lookup.shared_candidates;
 }
 
 }  // namespace
@@ -144,11 +147,12 @@ const event_list* large_separators_starting(const schema_lookup& lookup, char32_
 
 std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
   const std::int16_t* found = lookup.keywords.find(word);
-  return found ? *found : 0;
+  return found ? *found : std::int16_t{0};
 }
 
 const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top) {
-  const candidate_set* found = lookup.candidates.find(name);
+  const candidate_set* found =
+      name == lookup.identifier_name ? &lookup.identifier_candidates : lookup.candidates.find(name);
   const candidate_set& set = found ? *found : lookup.shared_candidates;
   if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
   return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];

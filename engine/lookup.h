@@ -64,6 +64,10 @@ struct schema_lookup {
   // index order: its own rows, the any events and the variable rows.
   name_table<candidate_set> candidates;
   candidate_set shared_candidates;  // the any events and variable rows alone
+  // The identifier event's name and candidates, reached without hashing the
+  // name: a word that is no keyword is the most frequent coming event.
+  text identifier_name;
+  candidate_set identifier_candidates;
 };
 
 // Builds the indexes of events 1..events_quantity.

@@ -11,10 +11,11 @@ namespace {
 
 // Names drawn from a few characters, so that rows share names and first
 // characters; capitals, Latin-1, a large code point whose lower case is
-// ASCII (KELVIN SIGN, lower case k) and the any-event name included.
-const std::vector<text> name_pool = {U"a", U"ab", U"abc",    U"A",      U"Ab",
-                                     U"b", U"k",  U"\u212a", U"\u00c9", U"\u00e9x",
-                                     U".", U"=",  U"==",     U"",       U"\U0001F600"};
+// ASCII (KELVIN SIGN, lower case k), the any-event name and the identifier
+// event's name (looked up apart from the others) included.
+const std::vector<text> name_pool = {U"a",  U"ab",     U"abc",        U"A",       U"Ab", U"b",
+                                     U"k",  U"\u212a", U"\u00c9",     U"\u00e9x", U".",  U"=",
+                                     U"==", U"",       U"\U0001F600", U".id"};
 
 schema_table random_schema(std::mt19937& random) {
   schema_table schema;

@@ -62,7 +62,7 @@ text read_spanning_quote(engine_state& state, std::size_t start) {
   return quoted;
 }
 
-text separator_name(const engine_state& state, event_row& row, text name) {
+text separator_name(const engine_state& state, event_row& row, const text& name) {
   row.declared_separator = true;
   return state.schema.header.separator_case_insensetive ? lower_case(name) : name;
 }

@@ -5,6 +5,7 @@
 
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/growth.h"
 #include "engine/engine_state.h"
 #include "engine/limits.h"
 #include "engine/messages.h"
@@ -77,15 +78,28 @@ void print_line_prefix(engine_state& state) {
   run.line_prefix.clear();
 }
 
+namespace {
+
+constexpr std::string_view empty_header = "\n\n\n";
+
+}  // namespace
+
+void start_result(run_state& run, std::size_t expected) {
+  reserve_growing(run.result_body, empty_header.size() + expected);
+  run.result_body.assign(empty_header);
+}
+
 std::string assemble_result(engine_state& state) {
   run_state& run = state.run;
-  text header = run.redirect_line;
-  header += text_lf;
-  header += run.reengine_line;
-  header += text_lf;
-  header += run.save_line;
-  header += text_lf;
-  run.result_body.insert(0, to_utf8(header));
+  if (!run.redirect_line.empty() || !run.reengine_line.empty() || !run.save_line.empty()) {
+    text header = run.redirect_line;
+    header += text_lf;
+    header += run.reengine_line;
+    header += text_lf;
+    header += run.save_line;
+    header += text_lf;
+    run.result_body.replace(0, empty_header.size(), to_utf8(header));
+  }
   std::string result = std::move(run.result_body);
   run.result_body.clear();
   return result;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "engine/tokenizer.h"
 #include "engine/zrcomp.h"
 
 namespace zr {
@@ -28,7 +29,8 @@ struct run_state {
   bool end_of_text = false;
   text coming_event;
   text tocken;
-  text ttype;
+  token_type ttype = token_type::none;
+  text ttype_stored;  // the type's text when it is token_type::other
   text script_name = U"zorvane-1";
   text line_prefix;
   // The result as it grows, in UTF-8: a quarter of the memory of engine text.
@@ -65,9 +67,16 @@ void print_text(engine_state& state, text_view printed);
 // start of every print into the result.
 void print_line_prefix(engine_state& state);
 
+// Makes the result body the room of the three empty header lines, with
+// space for `expected` bytes after it asked for once: the body is printed
+// after the room, and the result is built in place.
+void start_result(run_state& run, std::size_t expected);
+
 // The result in UTF-8: redirect, reengine and save lines, each ended by LF,
-// then the body. The body is moved into the result, not copied: it is left
-// empty.
+// then the body printed since start_result. The body is moved into the
+// result, not copied: it is left empty. Empty header lines fill their room
+// as they stand; header lines that a statement set take it over, which moves
+// the body once.
 std::string assemble_result(engine_state& state);
 
 }  // namespace zr

@@ -148,12 +148,23 @@ TEST_F(RunTest, PrintWhileProcessingEchoesToTheConsole) {
 }
 
 TEST_F(RunTest, ResultHeaderLinesAreSeparatedByLineFeeds) {
+  start_result(state->run, 0);
   EXPECT_EQ(assemble_result(*state), "\n\n\n");
+  start_result(state->run, 0);
+  state->run.result_body += "\r\nHi";
+  EXPECT_EQ(assemble_result(*state), "\n\n\n\r\nHi");
+  start_result(state->run, 0);
   state->run.redirect_line = U"r";
   state->run.reengine_line = U"e,";
   state->run.save_line = U".,";
-  state->run.result_body = "\r\nHi";
+  state->run.result_body += "\r\nHi";
   EXPECT_EQ(assemble_result(*state), "r\ne,\n.,\n\r\nHi");
+  state->run.redirect_line = U"\u00e9";  // one character, two bytes
+  state->run.reengine_line.clear();
+  state->run.save_line.clear();
+  start_result(state->run, 0);
+  state->run.result_body += "x";
+  EXPECT_EQ(assemble_result(*state), "\xc3\xa9\n\n\nx");
 }
 
 }  // namespace

@@ -61,7 +61,8 @@ void init_builtin_states(schema_table& table) {
 }
 
 std::int16_t add_state(schema_table& table, text_view name) {
-  std::int16_t index = table.states_quantity + 1;
+  // The count stays within the table (352 rows), far inside 16 bits.
+  const auto index = static_cast<std::int16_t>(table.states_quantity + 1);
   checked_at(table.state_name, index) = text(name);
   table.states_quantity = index;
   return index;
@@ -74,7 +75,8 @@ std::int16_t state_index(const schema_table& table, text_view name) {
 }
 
 event_row& new_event_row(schema_table& table) {
-  std::int16_t index = table.events_quantity + 1;
+  // The count stays below levent (400), far inside 16 bits.
+  const auto index = static_cast<std::int16_t>(table.events_quantity + 1);
   table.events_quantity = index;
   if (index >= levent) raise_engine_error(U"array size = 'levent' is too small ...");
   event_row& row = table.events[index];

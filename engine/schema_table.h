@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "engine/event_kinds.h"
 #include "engine/lookup.h"
 
 namespace zr {
@@ -85,10 +86,16 @@ text generated_text_event_name(const header_settings& header, long long n);
 // One row of the event table. The positional columns have bounds 0..5 and
 // are used from 1. What a dialog step reads comes first, so that a step
 // touches a few cache lines of a row; the state names, read only while the
-// schema is compiled, come last.
+// schema is compiled, come last. The kinds (action_is, command,
+// post_event_is) are decided from the texts once the schema is read
+// (engine/event_kinds.h).
 struct event_row {
   text event_name;
   text action;
+  action_kind action_is = action_kind::print_action;
+  bool prints_past_streams = false;  // the print marker: into the result while streams are open
+  feedback command;                  // the feed back command
+  std::array<post_event_kind, max_post_events + 1> post_event_is{};
   std::int16_t subschema = 0;
   bool act_text = false;
   bool kword = false;

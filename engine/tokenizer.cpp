@@ -72,7 +72,7 @@ void trace_separator(engine_state& state, const separator_match& found, text_vie
 void deliver_end_of_text(engine_state& state) {
   state.run.end_of_text = true;
   state.run.coming_event = state.schema.names.end_of_text_event;
-  state.tokenizer.from_source = U'e';
+  state.tokenizer.from_source = token_kind::end_of_text;
   trace(state, U"TZ: parser: end of text = ", state.run.coming_event, U" found ... ");
 }
 
@@ -92,26 +92,33 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     run.coming_event = lookup;
     run.tocken = lookup;
-    state.tokenizer.from_source = U'k';
+    state.tokenizer.from_source = token_kind::keyword;
   } else {
     run.coming_event = state.schema.names.identifier_event;
-    state.tokenizer.from_source = U'w';
+    state.tokenizer.from_source = token_kind::word;
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
-  if (run.ttype != U"s" && header.tocken_case_insensetive) lower_in_place(run.tocken);
+  if (run.ttype != token_type::string && header.tocken_case_insensetive) {
+    // A word that is no keyword, folded for the look-up: that is the token
+    // in lower case, and its storage is handed over instead of lowering again.
+    if (state.tokenizer.from_source == token_kind::word && header.keyword_case_insensetive)
+      run.tocken.swap(lookup);
+    else
+      lower_in_place(run.tocken);
+  }
 }
 
 void scan(engine_state& state) {
   tokenizer_state& tokenizer = state.tokenizer;
   run_state& run = state.run;
-  tokenizer.from_source = U't';
+  tokenizer.from_source = token_kind::searching;
   if (!tokenizer.pending_separator.empty()) {
     run.coming_event = tokenizer.pending_separator;
     // The separator ended the word just delivered: it ends before scan_position.
     run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
     tokenizer.pending_separator.clear();
-    tokenizer.from_source = U's';
+    tokenizer.from_source = token_kind::separator;
     return;
   }
   for (;;) {
@@ -141,8 +148,8 @@ void scan(engine_state& state) {
       tokenizer.pending_separator.clear();
       if (tracing(state))
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
-              U"`", U" separator_length=", number_text(found.length));
-      tokenizer.from_source = U's';
+              U"`", U" separator_length=", number_text(static_cast<long long>(found.length)));
+      tokenizer.from_source = token_kind::separator;
       return;
     }
     // A native separator before any word is skipped.
@@ -151,10 +158,35 @@ void scan(engine_state& state) {
 
 }  // namespace
 
-text classify_tocken(text_view tocken) {
-  if (!tocken.empty() && tocken[0] >= U'0' && tocken[0] <= U'9') return U"n";
-  if (!tocken.empty() && tocken[0] == U'"') return U"s";
-  return U"i";
+token_type classify_tocken(text_view tocken) {
+  if (!tocken.empty() && tocken[0] >= U'0' && tocken[0] <= U'9') return token_type::number;
+  if (!tocken.empty() && tocken[0] == U'"') return token_type::string;
+  return token_type::identifier;
+}
+
+text_view token_type_text(token_type type, text_view stored) {
+  switch (type) {
+    case token_type::none:
+      return U"";
+    case token_type::number:
+      return U"n";
+    case token_type::string:
+      return U"s";
+    case token_type::identifier:
+      return U"i";
+    case token_type::unknown:
+      return U"?";
+    case token_type::other:
+      return stored;
+  }
+  return U"";
+}
+
+token_type token_type_of(text_view type_text) {
+  for (token_type type : {token_type::none, token_type::number, token_type::string,
+                          token_type::identifier, token_type::unknown})
+    if (token_type_text(type, {}) == type_text) return type;
+  return token_type::other;
 }
 
 void find_tock(engine_state& state) {

@@ -3,25 +3,50 @@
 // below 33) and the end of the text; every other stretch is a word.
 #pragma once
 
+#include <cstdint>
+
 #include "common/text.h"
 
 namespace zr {
 
 struct engine_state;
 
+// Where the coming event came from.
+enum class token_kind : std::uint8_t {
+  queued,       // the events queue, or the init event
+  searching,    // the tokenizer is looking for the next event
+  separator,    // a declared separator
+  end_of_text,  // the end of text event
+  word,         // a word that is no keyword: the identifier event
+  keyword,      // a word the schema declared as a keyword
+};
+
+// The type of the current token, as the built-in variable "ttype" holds it.
+enum class token_type : std::uint8_t {
+  none,        // "": no token type (the init event, a statement stored "")
+  number,      // "n": the word begins with a digit
+  string,      // "s": the word begins with a double quote, or upto read it
+  identifier,  // "i": any other word
+  unknown,     // "?": a repeated event whose token had no type
+  other,       // a text a statement stored that names no type (held apart)
+};
+
+// The text of `type` as "ttype" shows it; `other` shows `stored`.
+text_view token_type_text(token_type type, text_view stored);
+// The type a text names; `other` for a text that names none.
+token_type token_type_of(text_view type_text);
+
 struct tokenizer_state {
-  // Kind mark of the coming event: 's' separator, 'e' end of text, 'w' word,
-  // 'k' keyword, 't' while searching; 0 for queued and init events.
-  char32_t from_source = 0;
+  token_kind from_source = token_kind::queued;
   // A declared separator found right after a word, delivered next.
   text pending_separator;
   // The word as the keyword look-up sees it; kept to reuse its storage.
   text lookup_word;
 };
 
-// The token type of a word: "n" when it begins with a digit, "s" with a
-// double quote, "i" otherwise.
-text classify_tocken(text_view tocken);
+// The token type of a word: a number when it begins with a digit, a string
+// with a double quote, an identifier otherwise.
+token_type classify_tocken(text_view tocken);
 
 // Delivers the next event of the source into run.coming_event (and, for a
 // word, run.tocken and run.ttype). Raises "TZ: separator is not found ..."

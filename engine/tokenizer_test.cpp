@@ -31,12 +31,12 @@ class TokenizerTest : public ::testing::Test {
     state->run.end_of_text = false;
     state->tokenizer = {};
     state->run.tocken.clear();
-    state->run.ttype.clear();
+    state->run.ttype = token_type::none;
     std::vector<std::string> seen;
     while (!state->run.end_of_text && seen.size() < 100) {
       find_tock(*state);
-      seen.push_back(
-          to_utf8(state->run.coming_event + U"|" + state->run.tocken + U"|" + state->run.ttype));
+      seen.push_back(to_utf8(state->run.coming_event + U"|" + state->run.tocken + U"|" +
+                             text(token_type_text(state->run.ttype, {}))));
     }
     return seen;
   }
@@ -120,10 +120,20 @@ TEST_F(TokenizerTest, AWordThatRunsToTheEndFailsWithItsContext) {
 }
 
 TEST(ClassifyTocken, LooksAtTheFirstCharacter) {
-  EXPECT_EQ(classify_tocken(U"9a"), U"n");
-  EXPECT_EQ(classify_tocken(U"\"a"), U"s");
-  EXPECT_EQ(classify_tocken(U"a9"), U"i");
-  EXPECT_EQ(classify_tocken(U""), U"i");
+  EXPECT_EQ(classify_tocken(U"9a"), token_type::number);
+  EXPECT_EQ(classify_tocken(U"\"a"), token_type::string);
+  EXPECT_EQ(classify_tocken(U"a9"), token_type::identifier);
+  EXPECT_EQ(classify_tocken(U""), token_type::identifier);
+}
+
+// "ttype" holds any text a statement stores: the known ones become their
+// type, any other is kept as it was written.
+TEST(TokenTypeText, EveryTextComesBackAsItWasStored) {
+  for (text written : {U"", U"n", U"s", U"i", U"?", U"x", U"nn", U"I"}) {
+    const token_type type = token_type_of(written);
+    EXPECT_EQ(type == token_type::other, written.size() > 1 || written == U"x" || written == U"I");
+    EXPECT_EQ(text(token_type_text(type, written)), written);
+  }
 }
 
 }  // namespace

@@ -20,19 +20,17 @@
 
 namespace zr {
 
-// Locators and commands are set and compared at every step: "sv" literals
-// carry their length, which a plain U"..." would have counted at run time.
+// Locators are set at every step: "sv" literals carry their length, which a
+// plain U"..." would have counted at run time.
 using namespace std::string_view_literals;
 
 namespace {
 
-// The upto command: reads raw source text up to a delimiter (a string
-// constant, say) into the token, as an identifier event of type "s".
-void read_up_to(engine_state& state, text_view command) {
+// The upto command: reads raw source text up to the delimiter (a string
+// constant, say) into the token, as an identifier event of type string.
+void read_up_to(engine_state& state, char32_t delimiter_code) {
   run_state& run = state.run;
-  text delimiter(command.substr(4, 1));
-  if (delimiter.empty()) raise_engine_error(U"wrong `upto` tocken in schema `" + delimiter + U"`");
-  if (delimiter[0] == state.schema.header.event_escape) delimiter = char_of_code(command.substr(5));
+  const text delimiter(1, delimiter_code);
   const std::size_t from = static_cast<std::size_t>(run.scan_position - 1);
   const std::size_t found = read_source(run, [&](auto source) {
     return from <= source.size() ? find_in(source, delimiter, from) : text::npos;
@@ -51,22 +49,34 @@ void read_up_to(engine_state& state, text_view command) {
   read_source(run,
               [&](auto source) { assign_text(run.tocken, source.substr(from, found - from)); });
   run.coming_event = state.schema.names.identifier_event;
-  run.ttype = U"s";
+  run.ttype = token_type::string;
   run.scan_position = p + 1;
 }
 
 // Carries out a feed back command; true when the loop must end.
-bool carry_out(engine_state& state, text_view command) {
-  if (command.starts_with(U"upto"sv)) {
-    read_up_to(state, command);
-  } else if (command == U"i"sv) {
-    make_line_prefix(state);
-  } else if (command == U"lf"sv) {
-    print_text(state, text_crlf);
-  } else if (command == state.schema.names.doubled_macro_escape) {
-    close_all_streams(state);
-  } else if (command == U"end"sv) {
-    return true;
+bool carry_out_feedback(engine_state& state, feedback step) {
+  switch (step.command) {
+    case feedback_command::up_to:
+      read_up_to(state, static_cast<char32_t>(step.argument));
+      return false;
+    case feedback_command::unreadable_up_to:
+      // Raises the error the command's text gives.
+      up_to_delimiter(state.schema.header,
+                      checked_at(state.schema.events, step.argument).feed_back);
+      return false;
+    case feedback_command::indent:
+      make_line_prefix(state);
+      return false;
+    case feedback_command::line_feed:
+      print_text(state, text_crlf);
+      return false;
+    case feedback_command::close_streams:
+      close_all_streams(state);
+      return false;
+    case feedback_command::end:
+      return true;
+    case feedback_command::none:
+      return false;
   }
   return false;
 }
@@ -88,9 +98,10 @@ void next_event(engine_state& state) {
     const std::int16_t top = dialog.queue_length;
     run.coming_event = checked_at(dialog.queue_event, top);
     // An element without a type carries no token: the current one stays.
-    if (!checked_at(dialog.queue_ttype, top).empty()) {
+    if (checked_at(dialog.queue_ttype, top) != token_type::none) {
       run.tocken = checked_at(dialog.queue_tocken, top);
       run.ttype = dialog.queue_ttype[top];
+      if (run.ttype == token_type::other) run.ttype_stored = dialog.queue_ttype_stored[top];
     }
     if (state.flags.debug_on) trace_queue(state);
     --dialog.queue_length;
@@ -102,16 +113,20 @@ void next_event(engine_state& state) {
   find_tock(state);
 }
 
-void run_dialog(engine_state& state) {
+// The dialog loop: one step per event, each step's feed back command carried
+// out, until a step hands over the end command.
+void step_dialog_until_end(engine_state& state) {
   for (;;) {
     yield_to_host(state);
     state.run.locator = U"before dialog call"sv;
-    if (carry_out(state, dialog_step(state))) return;
+    if (carry_out_feedback(state, dialog_step(state))) return;
     next_event(state);
   }
 }
 
-void run_compile(engine_state& state) {
+// A run from a clean state: the schema read and compiled, the source handed
+// to the scan, the dialog stepped to its end and the result assembled.
+void read_schema_then_run_dialog(engine_state& state) {
   run_state& run = state.run;
   run_init(state);
   run.source_text = run.schema_text;
@@ -128,13 +143,13 @@ void run_compile(engine_state& state) {
   // translation's result is usually about as long as its source, and room
   // never written costs no memory.
   const std::size_t length = read_source(run, [](auto source) { return source.size(); });
-  reserve_growing(run.result_body, length + length / 2);
+  start_result(run, length + length / 2);
   start_text(state);
   run.phase = run_state::reading::source;
   dialog_init(state);
   run.coming_event = state.schema.names.init_event;
   run.tocken = run.script_name;
-  run_dialog(state);
+  step_dialog_until_end(state);
   run.result = assemble_result(state);
 }
 
@@ -177,7 +192,7 @@ void run_init(engine_state& state) {
 
 void dialog_init(engine_state& state) {
   dialog_state& dialog = state.dialog;
-  state.tokenizer.from_source = 0;
+  state.tokenizer.from_source = token_kind::queued;
   // A separator left pending by a run that failed must not open this one.
   state.tokenizer.pending_separator.clear();
   dialog.nest_stack[1] = builtin_state::root;
@@ -202,7 +217,7 @@ void make_line_prefix(engine_state& state) {
 void compile(engine_state& state) {
   state.run.locator = U"compile start"sv;
   try {
-    run_compile(state);
+    read_schema_then_run_dialog(state);
   } catch (...) {
     raise_with_context(U"in \"compile\" module\r\nlocator: " + text(state.run.locator));
   }

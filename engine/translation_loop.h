@@ -23,8 +23,9 @@ void dialog_init(engine_state& state);
 void make_line_prefix(engine_state& state);
 
 // The run proper: reads run.schema_text, translates run.source (moved into
-// run.source_text) and leaves the result in run.result. Failures carry the context "in "compile"
-// module" and "locator: " with the run's locator.
+// run.source_text) and leaves the result in run.result. What compile adds
+// is the error context: failures carry "in "compile" module" and "locator: "
+// with the run's locator.
 void compile(engine_state& state);
 
 // The reader's warnings of the last schema read, placed in the schema text.

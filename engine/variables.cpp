@@ -187,7 +187,7 @@ text imbedded_number(engine_state& state, text_view name) {
 
 std::int16_t stack_number(engine_state& state, long long i) {
   const text& value = stack_entry(state, i);
-  return is_numeric(value) ? int16_of_text(value) : 10;
+  return is_numeric(value) ? int16_of_text(value) : std::int16_t{10};
 }
 
 text stack_text(engine_state& state, long long i) {
@@ -229,7 +229,7 @@ void load_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
   table.values[1].assign(state.run.tocken);
   table.values[2].assign(state.run.coming_event);
-  table.values[3].assign(state.run.ttype);
+  table.values[3].assign(token_type_text(state.run.ttype, state.run.ttype_stored));
   table.values[4].assign(number_text(table.fff));
   table.values[5].assign(number_text(table.sss));
   table.values[6].assign(number_text(table.zzz));
@@ -239,7 +239,9 @@ void store_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
   state.run.tocken = table.values[1].wide();
   state.run.coming_event = table.values[2].wide();
-  state.run.ttype = table.values[3].wide();
+  const text& ttype = table.values[3].wide();
+  state.run.ttype = token_type_of(ttype);
+  if (state.run.ttype == token_type::other) state.run.ttype_stored = ttype;
   table.fff = int16_of_text(table.values[4].wide());
   table.sss = int16_of_text(table.values[5].wide());
   table.zzz = int16_of_text(table.values[6].wide());

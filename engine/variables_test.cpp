@@ -201,7 +201,7 @@ TEST_F(VariablesTest, NextDialogForgetsNamesButKeepsTheStack) {
 TEST_F(VariablesTest, BuiltinsTravelBetweenEngineStateAndTable) {
   state->run.tocken = U"abc";
   state->run.coming_event = U".id";
-  state->run.ttype = U"i";
+  state->run.ttype = token_type::identifier;
   state->variables.fff = -7;
   load_builtin_variables(*state);
   EXPECT_EQ(vvv_value(*state, U"fff"), U"-7");
@@ -229,7 +229,7 @@ TEST_F(VariablesTest, DumpWritesNothingWithoutDebug) {
 TEST_F(VariablesTest, DumpListsVariablesAndOpenStreams) {
   state->run.tocken = U"tk";
   state->run.coming_event = U".id";
-  state->run.ttype = U"i";
+  state->run.ttype = token_type::identifier;
   load_builtin_variables(*state);
   table_value(*state, vvv_index(*state, U"x")) = U"hello";
   control_thread(*state, 3);

@@ -14,16 +14,18 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
 # baseline scanner they time against the engine), "screenshot" for a picture
 # of the real window (a virtual X server and a capture tool), "package" for
 # the Debian package (dpkg-shlibdeps finds its dependencies), "fuzz" for the
-# fuzz targets (clang and its runtimes: libFuzzer, sanitizers), "web" for the
-# browser playground (emscripten builds the engine to WebAssembly, unicode-data
-# feeds its lower-case table, Chromium runs the page's test; Node.js and npm
-# are taken as the machine has them).
+# fuzz targets (clang and its runtimes: libFuzzer, sanitizers), "lint" for
+# the format and static-analysis checks (clang-format, clang-tidy), "web" for
+# the browser playground (emscripten builds the engine to WebAssembly,
+# unicode-data feeds its lower-case table, Chromium runs the page's test;
+# Node.js and npm are taken as the machine has them).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev flex python3) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
     package) packages+=(dpkg-dev) ;;
     fuzz) packages+=(clang libclang-rt-dev) ;;
+    lint) packages+=(clang-format clang-tidy) ;;
     web) packages+=(emscripten unicode-data chromium python3)
       command -v npm >/dev/null || packages+=(nodejs npm) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
