@@ -10,15 +10,20 @@ particular Python, and the one library serves every host. Several threads may
 translate at once: the engine keeps one state per thread, and ctypes releases
 the interpreter lock for the length of the call.
 
-The library is found through ZRDLL_LIBRARY (a path) when it is set, else
-beside an installed copy of this module, else by its name in the system's
-library path.
+The library is found through ZRDLL_LIBRARY (a path) when it is set, else as
+the copy a wheel carries beside this module, else where an install into a
+prefix put it, else by its SONAME in the system's library path.
 """
 
 import ctypes
-import ctypes.util
 import os
 import threading
+from collections.abc import Callable
+
+try:
+    from zorvex._version import __version__  # written by the build
+except ImportError:  # the module straight from a source checkout
+    __version__ = "unknown"
 
 __all__ = ["Result", "TranslationError", "translate"]
 
@@ -44,7 +49,11 @@ class Result(str):
     ``save`` (each without its line feed). ``raw`` is the whole result as the
     engine returns it."""
 
-    def __new__(cls, body, redirect="", reengine="", save=""):
+    redirect: str
+    reengine: str
+    save: str
+
+    def __new__(cls, body: str, redirect: str = "", reengine: str = "", save: str = "") -> "Result":
         result = super().__new__(cls, body)
         result.redirect = redirect
         result.reengine = reengine
@@ -56,7 +65,7 @@ class Result(str):
         return (str(self), self.redirect, self.reengine, self.save)
 
     @property
-    def raw(self):
+    def raw(self) -> str:
         return f"{self.redirect}\n{self.reengine}\n{self.save}\n{self}"
 
 
@@ -69,7 +78,8 @@ class TranslationError(Exception):
     source's scan position, 1-based); they are None when the engine names no
     place. ``message`` is the first line of the description."""
 
-    def __init__(self, number, description, in_schema=None, line=None, column=None):
+    def __init__(self, number: int, description: str, in_schema: bool | None = None,
+                 line: int | None = None, column: int | None = None) -> None:
         self.number = number
         self.description = description
         self.in_schema = in_schema
@@ -89,20 +99,26 @@ _library = None
 _library_lock = threading.Lock()
 
 
+# The library's ABI that the declarations below are written for.
+_SONAME = "libzrdll.so.1"
+
+
 def _library_candidates():
     explicit = os.environ.get("ZRDLL_LIBRARY")
     if explicit:
         return [explicit]
+    here = os.path.dirname(os.path.abspath(__file__))
     candidates = []
+    own_copy = os.path.join(here, _SONAME)  # a wheel's
+    if os.path.exists(own_copy):
+        candidates.append(own_copy)
     try:
-        from zorvex._installed import LIBRARY  # written by the install
+        from zorvex._installed import LIBRARY  # written by an install into a prefix
     except ImportError:
         pass
     else:
-        candidates.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), LIBRARY))
-    found = ctypes.util.find_library("zrdll")
-    if found:
-        candidates.append(found)
+        candidates.append(os.path.join(here, LIBRARY))
+    candidates.append(_SONAME)
     return candidates
 
 
@@ -213,7 +229,9 @@ def _engine_report(report):
         return 2048, report or ""
 
 
-def translate(schema, source, *, debug=False, on_message=None, timeout=None, max_steps=None):
+def translate(schema: str | bytes, source: str | bytes, *, debug: bool = False,
+              on_message: Callable[[str], object] | None = None, timeout: float | None = None,
+              max_steps: int | None = None) -> Result:
     """Translates ``source`` under ``schema`` (``str``, or UTF-8 ``bytes``).
 
     Returns the result body as a ``Result`` (see there). Every engine message
