@@ -2,9 +2,12 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+# Debian's python3, whose setuptools, venv and pip the wheel is built and
+# installed with.
+PYTHON ?= /usr/bin/python3
 
-.PHONY: all deps build test gui demo bench package format clean fuzz test-sanitize test-tsan \
-  web web-serve test-web bench-web wasm-vs-native
+.PHONY: all deps build test gui demo bench deb wheel test-packages format clean fuzz test-sanitize \
+  test-tsan web web-serve test-web bench-web wasm-vs-native
 
 all: build
 
@@ -58,14 +61,30 @@ wasm-vs-native:
 	  build-web/cmake/web \
 	  build-bench/workloads $(WEB_BENCH_SIZES)
 
-# A Debian package (CPack) for the prefix /usr, from a build of its own
-# without the tests; dpkg -i installs the result.
-package:
-	@scripts/install-deps.sh package
-	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=/usr -DZR_TESTS=OFF $(CMAKE_FLAGS)
-	cmake --build build-package
-	cd build-package && cpack
-	@ls build-package/*.deb
+# The Debian packages (debian/): dpkg-buildpackage builds them in a copy of
+# the tree under build-deb/ (its results land beside the copy, not beside the
+# checkout), skipping the tests that make test runs; the packages go to
+# dist/deb/, and lintian must find no error and no warning in them.
+DEB_TREE := build-deb/zorvex
+deb: deps
+	@scripts/install-deps.sh packages
+	rm -rf build-deb && mkdir -p $(DEB_TREE)
+	git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C $(DEB_TREE)
+	cd $(DEB_TREE) && DEB_BUILD_OPTIONS="nocheck noautodbgsym parallel=2" dpkg-buildpackage -us -uc -b -Pnocheck
+	rm -rf dist/deb && mkdir -p dist/deb
+	cp build-deb/*.deb dist/deb/
+	lintian -I --fail-on error,warning dist/deb/*.deb
+	@ls dist/deb
+
+# The Python wheel (python/pyproject.toml): the module with its own copy of
+# the library, built by the project's CMake in build-wheel/.
+wheel: deps
+	@scripts/install-deps.sh packages
+	$(PYTHON) -m pip wheel --no-build-isolation --no-deps -w dist/ python/
+
+# Installs the Debian packages and the wheel and uses them as a user would.
+test-packages: deb
+	PYTHON=$(PYTHON) scripts/check-packages.sh
 
 # Every test under the address and undefined-behaviour sanitizers, in a build
 # folder of its own. Any report fails the test that made it.

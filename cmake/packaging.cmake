@@ -1,6 +1,8 @@
 # What an install puts in place beyond the programs and the library (their
 # rules sit beside their targets): the pkg-config file, the CMake package, the
-# bundled example, the Python module; and the Debian package built from it.
+# bundled example, the documents and the licence, the Python module. The
+# Debian packages (debian/) and the Python wheel (python/setup.py) are cut
+# from this install.
 include(CMakePackageConfigHelpers)
 
 set(zr_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/zrdll)
@@ -22,40 +24,30 @@ install(FILES ${PROJECT_BINARY_DIR}/zrdll.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/example/vbs_c DESTINATION ${CMAKE_INSTALL_DATADIR}/zorvex/example)
 file(GLOB zr_docs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${zr_docs} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${zr_docs}
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Python module, where Debian's python3 looks for modules of packages.
-# _installed.py tells it where the library lies from there.
+# _version.py gives it the project's version; _installed.py tells it where
+# the library lies from there (the Debian package leaves it out: there the
+# library is found by its SONAME).
 set(ZR_PYTHON_DIR lib/python3/dist-packages CACHE STRING "Where the Python module is installed")
 file(RELATIVE_PATH zr_python_to_library /prefix/${ZR_PYTHON_DIR}/zorvex
      /prefix/${CMAKE_INSTALL_LIBDIR}/libzrdll.so.${PROJECT_VERSION_MAJOR})
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_installed.py
      CONTENT "LIBRARY = \"${zr_python_to_library}\"\n")
-install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_BINARY_DIR}/python/_installed.py
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_version.py
+     CONTENT "__version__ = \"${PROJECT_VERSION}\"\n")
+install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_SOURCE_DIR}/python/zorvex/py.typed
+              ${PROJECT_BINARY_DIR}/python/_version.py ${PROJECT_BINARY_DIR}/python/_installed.py
         DESTINATION ${ZR_PYTHON_DIR}/zorvex)
 
-if(ZR_HOST_TESTS)
-  # Installs into a temporary prefix and builds programs against the result.
+# Installs into a temporary prefix and builds programs against the result.
+# The installed programs find the prefix's library through their RUNPATH; a
+# build without one (the Debian packages') is checked by check-packages.sh.
+if(ZR_HOST_TESTS AND NOT CMAKE_SKIP_INSTALL_RPATH)
   add_test(NAME install.prefix
            COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-install.sh ${PROJECT_BINARY_DIR}
                    $<IF:$<BOOL:${ZR_GUI}>,gui,no-gui>)
   set_tests_properties(install.prefix PROPERTIES ENVIRONMENT "ZR_PYTHON=${ZR_PYTHON}")
 endif()
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME zorvex)
-set(CPACK_PACKAGE_VENDOR "zorvex developers")
-set(CPACK_PACKAGE_CONTACT "zorvex developers <zorvex@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "schema-driven text translator")
-set(CPACK_PACKAGE_DESCRIPTION
-    "The engine library libzrdll.so with its headers, pkg-config file and CMake package, the\ncommand-line host zrtranslate, the desktop program zorvex and the Python module zorvex.")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS python3)
-set(CPACK_STRIP_FILES ON)
-# The installs run with the package's own prefix (CMAKE_INSTALL_PREFIX, /usr
-# for a package), so that the paths written while installing (the desktop
-# entry's) are the installed ones.
-set(CPACK_SET_DESTDIR ON)
-include(CPack)

@@ -29,10 +29,11 @@ soname=$(objdump -p "$lib" | awk '$1 == "SONAME" { print $2 }')
 
 expected=(bin/zrtranslate include/zrdll/zrcomp.h include/zrdll/zrdll_c.h share/man/man1/zrtranslate.1
   share/zorvex/example/vbs_c/s.txt share/zorvex/example/vbs_c/reallife.inc
-  lib/python3/dist-packages/zorvex/__init__.py)
+  lib/python3/dist-packages/zorvex/__init__.py lib/python3/dist-packages/zorvex/py.typed
+  share/doc/zorvex/LICENSE)
 if [[ "$mode" == gui ]]; then
   expected+=(bin/zorvex share/man/man1/zorvex.1 share/applications/zorvex.desktop
-    libexec/zorvex/start-zorvex)
+    libexec/zorvex/start-zorvex share/icons/hicolor/scalable/apps/zorvex.svg)
 fi
 for file in "${expected[@]}"; do
   [[ -e "$prefix/$file" ]] || fail "$file not installed"
@@ -63,6 +64,7 @@ cmake --build "$tmp/consumer" >>"$tmp/consumer.log" || { cat "$tmp/consumer.log"
 # The installed Python module finds the library of its own prefix.
 env -u ZRDLL_LIBRARY PYTHONPATH="$prefix/lib/python3/dist-packages" PYTHONDONTWRITEBYTECODE=1 "$python" -c '
 import zorvex
+assert zorvex.__version__ == "1.0.0", zorvex.__version__
 assert zorvex.translate("\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n", "hello") == "Hi"
 print("python host ok")' || fail "the installed Python module failed"
 

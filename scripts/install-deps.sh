@@ -12,18 +12,21 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
   python3 python3-pytest python3-distributed parallel)
 # Extra groups, asked for by name: "bench" for the benchmarks (flex builds the
 # baseline scanner they time against the engine), "screenshot" for a picture
-# of the real window (a virtual X server and a capture tool), "package" for
-# the Debian package (dpkg-shlibdeps finds its dependencies), "fuzz" for the
-# fuzz targets (clang and its runtimes: libFuzzer, sanitizers), "lint" for
-# the format and static-analysis checks (clang-format, clang-tidy), "web" for
-# the browser playground (emscripten builds the engine to WebAssembly,
-# unicode-data feeds its lower-case table, Chromium runs the page's test;
-# Node.js and npm are taken as the machine has them).
+# of the real window (a virtual X server and a capture tool), "packages" for
+# the Debian packages (debhelper, dh-python, lintian; rsvg-convert draws the
+# PNG icon) and the Python wheel (setuptools and wheel from Debian, a venv
+# and pip to install it), "fuzz" for the fuzz targets (clang and its
+# runtimes: libFuzzer, sanitizers), "lint" for the format and static-analysis
+# checks (clang-format, clang-tidy), "web" for the browser playground
+# (emscripten builds the engine to WebAssembly, unicode-data feeds its
+# lower-case table, Chromium runs the page's test; Node.js and npm are taken
+# as the machine has them).
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev flex python3) ;;
     screenshot) packages+=(xvfb xauth xdotool imagemagick) ;;
-    package) packages+=(dpkg-dev) ;;
+    packages) packages+=(dpkg-dev debhelper dh-python lintian librsvg2-bin python3-setuptools
+      python3-wheel python3-venv python3-pip) ;;
     fuzz) packages+=(clang libclang-rt-dev) ;;
     lint) packages+=(clang-format clang-tidy) ;;
     web) packages+=(emscripten unicode-data chromium python3)

@@ -13,16 +13,21 @@ several threads may translate at once, and the caller's thread stays free to
 take Ctrl-C: a ``KeyboardInterrupt`` stops the run within a few hundredths of
 a second and reaches the caller.
 
-The library is found through ZRDLL_LIBRARY (a path) when it is set, else
-beside an installed copy of this module, else by its name in the system's
-library path.
+The library is found through ZRDLL_LIBRARY (a path) when it is set, else as
+the copy a wheel carries beside this module, else where an install into a
+prefix put it, else by its SONAME in the system's library path.
 """
 
 import ctypes
-import ctypes.util
 import os
 import queue
 import threading
+from collections.abc import Callable
+
+try:
+    from zorvex._version import __version__  # written by the build
+except ImportError:  # the module straight from a source checkout
+    __version__ = "unknown"
 
 __all__ = ["Result", "TranslationError", "translate", "Run"]
 
@@ -61,7 +66,13 @@ class Result(str):
     ``save`` (each without its line feed); ``raw`` is the whole result as the
     engine returns it."""
 
-    def __new__(cls, shown, redirect="", reengine="", save="", raw=None):
+    redirect: str
+    reengine: str
+    save: str
+    raw: str
+
+    def __new__(cls, shown: str, redirect: str = "", reengine: str = "", save: str = "",
+                raw: str | None = None) -> "Result":
         result = super().__new__(cls, shown)
         result.redirect = redirect
         result.reengine = reengine
@@ -74,7 +85,7 @@ class Result(str):
         return (str(self), self.redirect, self.reengine, self.save, self.raw)
 
     @classmethod
-    def from_raw(cls, raw, keep_raw=False):
+    def from_raw(cls, raw: str, keep_raw: bool = False) -> "Result":
         """The result of the engine's text ``raw``; with ``keep_raw`` the
         text is ``raw`` itself."""
         redirect, reengine, save, _body = raw.split("\n", 3)
@@ -101,8 +112,9 @@ class TranslationError(Exception):
     for a failure, ``"host"`` for a run stopped by request and ``"limit"`` for
     one a limit stopped."""
 
-    def __init__(self, number, description, in_schema=None, line=None, column=None,
-                 note=None, stopped=None):
+    def __init__(self, number: int, description: str, in_schema: bool | None = None,
+                 line: int | None = None, column: int | None = None,
+                 note: tuple[int, int, str] | None = None, stopped: str | None = None) -> None:
         self.number = number
         self.description = description
         self.in_schema = in_schema
@@ -118,7 +130,7 @@ class TranslationError(Exception):
             return f"{self.number} * {self.message}"
         return self.error_line("schema", "source")
 
-    def error_line(self, schema_file, source_file):
+    def error_line(self, schema_file: str, source_file: str) -> str:
         """The failure as ``zrtranslate`` reports it:
         ``FILE:LINE:COLUMN: error: MESSAGE``, naming ``schema_file`` or
         ``source_file`` (followed by an LF and a ``note:`` line when the error
@@ -170,20 +182,26 @@ _library = None
 _library_lock = threading.Lock()
 
 
+# The library's ABI that the declarations below are written for.
+_SONAME = "libzrdll.so.1"
+
+
 def _library_candidates():
     explicit = os.environ.get("ZRDLL_LIBRARY")
     if explicit:
         return [explicit]
+    here = os.path.dirname(os.path.abspath(__file__))
     candidates = []
+    own_copy = os.path.join(here, _SONAME)  # a wheel's
+    if os.path.exists(own_copy):
+        candidates.append(own_copy)
     try:
-        from zorvex._installed import LIBRARY  # written by the install
+        from zorvex._installed import LIBRARY  # written by an install into a prefix
     except ImportError:
         pass
     else:
-        candidates.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), LIBRARY))
-    found = ctypes.util.find_library("zrdll")
-    if found:
-        candidates.append(found)
+        candidates.append(os.path.join(here, LIBRARY))
+    candidates.append(_SONAME)
     return candidates
 
 
@@ -389,8 +407,10 @@ def _wait_for(lib, handle, done, on_suspend):
         raise
 
 
-def translate(schema, source, *, debug=False, on_message=None, timeout=None, max_steps=None,
-              max_memory=None, raw=False, on_suspend="resume"):
+def translate(schema: str | bytes, source: str | bytes, *, debug: bool = False,
+              on_message: Callable[[str], object] | None = None, timeout: float | None = None,
+              max_steps: int | None = None, max_memory: int | None = None, raw: bool = False,
+              on_suspend: str | Callable[["Run"], object] = "resume") -> Result:
     """Translates ``source`` under ``schema`` (``str``, or UTF-8 ``bytes``).
 
     Returns the ``Result`` (see there): the text ``zrtranslate`` writes, or
