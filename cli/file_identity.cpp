@@ -17,6 +17,7 @@ std::optional<file_identity> identify_file(const std::string& name) {
 std::optional<std::string> output_replacing_input(const std::vector<std::string>& inputs,
                                                   const std::vector<std::string>& outputs) {
   std::vector<std::optional<file_identity>> read;
+  read.reserve(inputs.size());
   for (const std::string& input : inputs)
     read.push_back(identify_file(input));
   for (const std::string& output : outputs) {

@@ -248,6 +248,7 @@ std::optional<cli_options> parse_options(const std::vector<std::string>& args, s
   std::vector<std::string> words = join_jobs_values(args);
   words.insert(words.begin(), "zrtranslate");
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words)
     argv.push_back(word.data());
   argv.push_back(nullptr);

@@ -106,8 +106,12 @@ std::string link_target(const std::string& path) {
     if (length < 0) return target;
     to.resize(static_cast<std::size_t>(length));
     const std::size_t slash = target.rfind('/');
-    target =
-        to.starts_with('/') || slash == std::string::npos ? to : target.substr(0, slash + 1) + to;
+    if (to.starts_with('/') || slash == std::string::npos) {
+      target = to;
+    } else {
+      target.resize(slash + 1);  // a relative link is read from the link's folder
+      target += to;
+    }
   }
   return target;
 }

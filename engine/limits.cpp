@@ -94,8 +94,7 @@ std::size_t engine_held_bytes(const engine_state& state) {
     bytes += name.size() * sizeof(char32_t);
   for (const value_text& value : state.variables.values)
     bytes += value.held_bytes();
-  for (const auto* queue :
-       {&state.dialog.queue_event, &state.dialog.queue_tocken, &state.dialog.queue_ttype})
+  for (const auto* queue : {&state.dialog.queue_event, &state.dialog.queue_tocken})
     for (const text& t : *queue)
       bytes += t.size() * sizeof(char32_t);
   for (const event_row& row : state.schema.events)
