@@ -31,7 +31,8 @@ file(RELATIVE_PATH zr_python_to_library /prefix/${ZR_PYTHON_DIR}/zorvex
      /prefix/${CMAKE_INSTALL_LIBDIR}/libzrdll.so.${PROJECT_VERSION_MAJOR})
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_installed.py
      CONTENT "LIBRARY = \"${zr_python_to_library}\"\n")
-install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_BINARY_DIR}/python/_installed.py
+install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_SOURCE_DIR}/python/zorvex/dask.py
+              ${PROJECT_BINARY_DIR}/python/_installed.py
         DESTINATION ${ZR_PYTHON_DIR}/zorvex)
 
 if(ZR_HOST_TESTS)
