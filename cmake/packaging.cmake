@@ -38,7 +38,8 @@ file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_installed.py
      CONTENT "LIBRARY = \"${zr_python_to_library}\"\n")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/python/_version.py
      CONTENT "__version__ = \"${PROJECT_VERSION}\"\n")
-install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_SOURCE_DIR}/python/zorvex/py.typed
+install(FILES ${PROJECT_SOURCE_DIR}/python/zorvex/__init__.py ${PROJECT_SOURCE_DIR}/python/zorvex/dask.py
+              ${PROJECT_SOURCE_DIR}/python/zorvex/py.typed
               ${PROJECT_BINARY_DIR}/python/_version.py ${PROJECT_BINARY_DIR}/python/_installed.py
         DESTINATION ${ZR_PYTHON_DIR}/zorvex)
 

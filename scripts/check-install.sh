@@ -29,8 +29,10 @@ soname=$(objdump -p "$lib" | awk '$1 == "SONAME" { print $2 }')
 
 expected=(bin/zrtranslate include/zrdll/zrcomp.h include/zrdll/zrdll_c.h share/man/man1/zrtranslate.1
   share/zorvex/example/vbs_c/s.txt share/zorvex/example/vbs_c/reallife.inc
-  lib/python3/dist-packages/zorvex/__init__.py lib/python3/dist-packages/zorvex/py.typed
-  share/doc/zorvex/LICENSE)
+  lib/python3/dist-packages/zorvex/__init__.py lib/python3/dist-packages/zorvex/dask.py
+  lib/python3/dist-packages/zorvex/py.typed share/doc/zorvex/LICENSE
+  share/doc/zorvex/embedding.md share/doc/zorvex/examples/example.c share/doc/zorvex/examples/example.cpp
+  share/bash-completion/completions/zrtranslate share/zsh/site-functions/_zrtranslate)
 if [[ "$mode" == gui ]]; then
   expected+=(bin/zorvex share/man/man1/zorvex.1 share/applications/zorvex.desktop
     libexec/zorvex/start-zorvex share/icons/hicolor/scalable/apps/zorvex.svg)
@@ -60,6 +62,39 @@ cmake -S "$here/tests/install" -B "$tmp/consumer" -G Ninja -DCMAKE_PREFIX_PATH="
   { cat "$tmp/consumer.log" >&2; fail "find_package(zrdll) failed"; }
 cmake --build "$tmp/consumer" >>"$tmp/consumer.log" || { cat "$tmp/consumer.log" >&2; fail "hosts through find_package do not build"; }
 "$tmp/consumer/c_host" && "$tmp/consumer/cxx_host" || fail "hosts built through find_package failed"
+
+# The embedding guide's examples as installed: the C one built through
+# pkg-config, the C++ one through find_package(zrdll) and their CMake file.
+# Each prints the library's version and, for a failed run, the error number
+# and the FILE:LINE:COLUMN: error: line zrtranslate reports for the same files.
+examples=$prefix/share/doc/zorvex/examples
+cc -std=c11 -Wall -Werror "$examples/example.c" $flags -Wl,-rpath,"$libdir" -o "$tmp/example_c" ||
+  fail "the C example does not build through pkg-config"
+cmake -S "$examples" -B "$tmp/examples" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$tmp/examples.log" &&
+  cmake --build "$tmp/examples" >>"$tmp/examples.log" ||
+  { cat "$tmp/examples.log" >&2; fail "the examples do not build through find_package"; }
+for example in "$tmp/example_c" "$tmp/examples/example_cpp"; do
+  "$example" >"$tmp/example.out" 2>/dev/null || fail "$example failed: $(cat "$tmp/example.out")"
+  [[ $(head -1 "$tmp/example.out") == "zrdll 1.0.0"* ]] || fail "$example prints no version"
+  grep -qx 'onetwothree\.' "$tmp/example.out" || fail "$example prints no result"
+  grep -q '^source:1:[0-9]*: error: user ordered to terminate' "$tmp/example.out" ||
+    fail "$example: the stopped run: $(cat "$tmp/example.out")"
+done
+failing=$here/docs/examples/24-not-understood
+status=0
+(cd "$failing" && "$prefix/bin/zrtranslate" schema source) >/dev/null 2>"$tmp/cli.err" || status=$?
+[[ $status -eq 1 ]] || fail "zrtranslate on the failing case ended with status $status"
+cli_number=$(grep -ao '^[0-9]* \* ' "$tmp/cli.err" | head -1 | cut -d' ' -f1)
+cli_line=$(grep -a ': error: ' "$tmp/cli.err")
+for example in "$tmp/example_c" "$tmp/examples/example_cpp"; do
+  status=0
+  (cd "$failing" && "$example" schema source) >"$tmp/example.out" 2>/dev/null || status=$?
+  [[ $status -eq 1 ]] || fail "$example on the failing case ended with status $status"
+  [[ $(sed -n 2p "$tmp/example.out") == "error $cli_number" ]] ||
+    fail "$example reports '$(sed -n 2p "$tmp/example.out")', zrtranslate error $cli_number"
+  [[ $(sed -n 3p "$tmp/example.out") == "$cli_line" ]] ||
+    fail "$example reports '$(sed -n 3p "$tmp/example.out")', zrtranslate '$cli_line'"
+done
 
 # The installed Python module finds the library of its own prefix.
 env -u ZRDLL_LIBRARY PYTHONPATH="$prefix/lib/python3/dist-packages" PYTHONDONTWRITEBYTECODE=1 "$python" -c '

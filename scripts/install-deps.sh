@@ -6,10 +6,11 @@ set -euo pipefail
 # qt6-base-dev builds zorvex; qt6-qpa-plugins holds the offscreen platform its
 # tests run on, and a font lets the offscreen windows lay their text out.
 # The Python module's tests run on Debian's python3 with pytest, and the
-# scale-out tests on Dask (python3-distributed) and GNU parallel.
+# scale-out tests on Dask (python3-distributed) and GNU parallel; zsh checks
+# zrtranslate's zsh completion.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
-  python3 python3-pytest python3-distributed parallel)
+  python3 python3-pytest python3-distributed parallel zsh)
 # Extra groups, asked for by name: "bench" for the benchmarks (flex builds the
 # baseline scanner they time against the engine), "screenshot" for a picture
 # of the real window (a virtual X server and a capture tool), "packages" for
