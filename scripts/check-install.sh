@@ -73,12 +73,12 @@ cc -std=c11 -Wall -Werror "$examples/example.c" $flags -Wl,-rpath,"$libdir" -o "
 cmake -S "$examples" -B "$tmp/examples" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$tmp/examples.log" &&
   cmake --build "$tmp/examples" >>"$tmp/examples.log" ||
   { cat "$tmp/examples.log" >&2; fail "the examples do not build through find_package"; }
-for example in "$tmp/example_c" "$tmp/examples/example_cpp"; do
-  "$example" >"$tmp/example.out" 2>/dev/null || fail "$example failed: $(cat "$tmp/example.out")"
-  [[ $(head -1 "$tmp/example.out") == "zrdll 1.0.0"* ]] || fail "$example prints no version"
-  grep -qx 'onetwothree\.' "$tmp/example.out" || fail "$example prints no result"
+for program in "$tmp/example_c" "$tmp/examples/example_cpp"; do
+  "$program" >"$tmp/example.out" 2>/dev/null || fail "$program failed: $(cat "$tmp/example.out")"
+  [[ $(head -1 "$tmp/example.out") == "zrdll 1.0.0"* ]] || fail "$program prints no version"
+  grep -qx 'onetwothree\.' "$tmp/example.out" || fail "$program prints no result"
   grep -q '^source:1:[0-9]*: error: user ordered to terminate' "$tmp/example.out" ||
-    fail "$example: the stopped run: $(cat "$tmp/example.out")"
+    fail "$program: the stopped run: $(cat "$tmp/example.out")"
 done
 failing=$here/docs/examples/24-not-understood
 status=0
@@ -86,14 +86,14 @@ status=0
 [[ $status -eq 1 ]] || fail "zrtranslate on the failing case ended with status $status"
 cli_number=$(grep -ao '^[0-9]* \* ' "$tmp/cli.err" | head -1 | cut -d' ' -f1)
 cli_line=$(grep -a ': error: ' "$tmp/cli.err")
-for example in "$tmp/example_c" "$tmp/examples/example_cpp"; do
+for program in "$tmp/example_c" "$tmp/examples/example_cpp"; do
   status=0
-  (cd "$failing" && "$example" schema source) >"$tmp/example.out" 2>/dev/null || status=$?
-  [[ $status -eq 1 ]] || fail "$example on the failing case ended with status $status"
+  (cd "$failing" && "$program" schema source) >"$tmp/example.out" 2>/dev/null || status=$?
+  [[ $status -eq 1 ]] || fail "$program on the failing case ended with status $status"
   [[ $(sed -n 2p "$tmp/example.out") == "error $cli_number" ]] ||
-    fail "$example reports '$(sed -n 2p "$tmp/example.out")', zrtranslate error $cli_number"
+    fail "$program reports '$(sed -n 2p "$tmp/example.out")', zrtranslate error $cli_number"
   [[ $(sed -n 3p "$tmp/example.out") == "$cli_line" ]] ||
-    fail "$example reports '$(sed -n 3p "$tmp/example.out")', zrtranslate '$cli_line'"
+    fail "$program reports '$(sed -n 3p "$tmp/example.out")', zrtranslate '$cli_line'"
 done
 
 # The installed Python module finds the library of its own prefix.

@@ -300,10 +300,11 @@ class _Messages:
 
 
 def _last_error(lib, handle, debug):
-    """The TranslationError of the handle's failed translation."""
+    """The TranslationError of the handle's failed translation; None when the
+    engine recorded none."""
     info = _ErrorInfo()
     if lib.zrcomp_last_error(handle, ctypes.byref(info)) != 1:
-        return TranslationError(2048, "the translation failed")
+        return None
     try:
         added = _DEBUG_LINES if debug and info.in_schema else 0
         note = None
@@ -343,9 +344,14 @@ def _run_translation(lib, handle, job):
         raise messages.failure
     if outcome == _RESULT:
         return _take_text(lib, result)
-    if outcome == _NO_VALUE:
-        raise _last_error(lib, handle, job["debug"])
-    raise TranslationError(number.value, _take_text(lib, description) if description else "")
+    # A failure raised to the host (a platform error such as Overflow) is
+    # located like an engine error: the run recorded both.
+    text = _take_text(lib, description) if outcome == _ERROR and description else ""
+    error = _last_error(lib, handle, job["debug"])
+    if error is None:
+        error = TranslationError(number.value if outcome == _ERROR else 2048,
+                                 text or "the translation failed")
+    raise error
 
 
 class _EngineThread:
