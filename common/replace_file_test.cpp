@@ -1,16 +1,15 @@
 #include "common/replace_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "common/errors.h"
+#include "common/scoped_file_size_limit.h"
 
 namespace zr {
 namespace {
@@ -46,22 +45,14 @@ TEST_F(ReplaceFileTest, WritesAndReplacesWholeFiles) {
 TEST_F(ReplaceFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
   fs::path file = dir / "schema.txt";
   replace_file(file, "precious");
-  // A file-size limit makes the write fail as a full disk would, for root too.
-  struct rlimit saved;
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny = saved;
-  tiny.rlim_cur = 4;
-  ::setrlimit(RLIMIT_FSIZE, &tiny);
   bool raised = false;
   try {
+    scoped_file_size_limit limit(4);
     replace_file(file, "a text longer than the limit");
   } catch (const engine_error& e) {
     raised = true;
     EXPECT_NE(e.number(), error_number::engine);
   }
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, saved_handler);
   EXPECT_TRUE(raised);
   EXPECT_EQ(contents(file), "precious");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);

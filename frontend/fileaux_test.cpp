@@ -1,11 +1,9 @@
 #include "frontend/fileaux.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "common/errors.h"
+#include "common/scoped_file_size_limit.h"
 #include "frontend/test_support.h"
 
 namespace zr {
@@ -110,15 +108,10 @@ TEST(WriteF, AFailedWriteLeavesTheOldFileWhole) {
   scoped_temp_dir dir;
   text path = dir / std::string(255, 'n');
   put_file(path, "old schema");
-  struct rlimit saved;
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny = saved;
-  tiny.rlim_cur = 4;
-  ::setrlimit(RLIMIT_FSIZE, &tiny);
-  engine_error e = raised_by([&] { write_f(path, U"new schema"); });
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, saved_handler);
+  engine_error e = raised_by([&] {
+    scoped_file_size_limit limit(4);
+    write_f(path, U"new schema");
+  });
   EXPECT_EQ(e.number(), error_number::file_io);
   EXPECT_EQ(e.description(),
             U"File too large\r\nwhen writing a file `" + path + U"` in `write_f` module");

@@ -1,11 +1,9 @@
 #include "frontend/zrmain.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "common/easylife.h"
+#include "common/scoped_file_size_limit.h"
 #include "frontend/console.h"
 #include "frontend/fileaux.h"
 #include "frontend/test_support.h"
@@ -396,16 +394,10 @@ TEST_F(MainWindow, AFailedSaveKeepsTheOldFileAndReportsTheError) {
   start();
   ASSERT_EQ(ui.box_text(control::txtSchema), U"old schema");
   ui.set_box_text(control::txtSchema, U"new schema");
-  // A file-size limit fails the write as a full disk would, for root too.
-  struct rlimit saved;
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  auto saved_handler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit tiny = saved;
-  tiny.rlim_cur = 4;
-  ::setrlimit(RLIMIT_FSIZE, &tiny);
-  ui.press(control::cmdSaveSchema);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, saved_handler);
+  {
+    scoped_file_size_limit limit(4);
+    ui.press(control::cmdSaveSchema);
+  }
   EXPECT_EQ(file_bytes(home / to_utf8(name)), "old schema");
   // The console log cannot grow under the limit either; it says so after.
   EXPECT_TRUE(console().starts_with(U"\r\nFile too large\r\nwhen writing a file `" + home.dir() +

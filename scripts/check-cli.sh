@@ -21,6 +21,16 @@ expect_in() {  # what, pattern, file: the file has a line that matches
   grep -q "$2" "$3" || { echo "FAILED: $1"; failures=$((failures + 1)); }
 }
 hi=$(realpath "$cases/hi_run")
+# Waits until process $1 has its signal handlers (SIGINT's bit in SigCgt),
+# however slow the machine, and a little more.
+wait_for_handlers() {
+  for _ in $(seq 200); do
+    caught=$(awk '/^SigCgt/ { print $2 }' "/proc/$1/status" 2>/dev/null)
+    (( 16#${caught:-0} & 2 )) && break
+    sleep 0.05
+  done
+  sleep 0.2
+}
 
 out=$("$zrtranslate" "$hi/schema" "$hi/source" 2>/dev/null); expect "result" "Hi" "$out"
 out=$(printf 'hello' | "$zrtranslate" "$hi/schema" - 2>/dev/null); expect "source from stdin" "Hi" "$out"
@@ -116,13 +126,7 @@ expect "memory limit status" 3 "$?"
 for signal in INT TERM; do
   printf 'old' >"$work/kept.txt"
   "$zrtranslate" --timeout 20 -o "$work/kept.txt" "$work/loop" "$work/go" 2>"$work/err" &
-  # Waits until the run has its handlers (SIGINT's bit in SigCgt), however slow the machine.
-  for _ in $(seq 200); do
-    caught=$(awk '/^SigCgt/ { print $2 }' /proc/$!/status 2>/dev/null)
-    (( 16#${caught:-0} & 2 )) && break
-    sleep 0.05
-  done
-  sleep 0.2
+  wait_for_handlers $!
   kill -s "$signal" $!
   wait $!
   status=$?
@@ -136,12 +140,7 @@ expect "signals leave no temporary file" "" "$(ls "$work" | grep 'kept.txt.' )"
 printf 'old' >"$work/kept.txt"
 sleep 30 | "$zrtranslate" -o "$work/kept.txt" "$hi/schema" - 2>"$work/err" &
 reader=$!
-for _ in $(seq 200); do
-  caught=$(awk '/^SigCgt/ { print $2 }' /proc/$reader/status 2>/dev/null)
-  (( 16#${caught:-0} & 2 )) && break
-  sleep 0.05
-done
-sleep 0.2
+wait_for_handlers $reader
 kill -TERM $reader
 wait $reader
 expect "SIGTERM while reading standard input" 143 "$?"
@@ -297,12 +296,7 @@ expect "per-translation memory bound, --out-dir made" "0 ." "$status $(cat "$wor
 for n in 1 2 3 4; do cp "$work/go" "$work/src$n"; done
 "$zrtranslate" --timeout 20 --out-dir "$work/stopped" "$work/loop" "$work/src"{1,2,3,4} 2>"$work/err" &
 batch=$!
-for _ in $(seq 200); do
-  caught=$(awk '/^SigCgt/ { print $2 }' /proc/$batch/status 2>/dev/null)
-  (( 16#${caught:-0} & 2 )) && break
-  sleep 0.05
-done
-sleep 0.3
+wait_for_handlers $batch
 kill -TERM $batch
 wait $batch
 expect "SIGTERM in a batch" 143 "$?"
