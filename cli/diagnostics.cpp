@@ -98,8 +98,9 @@ std::string unknown_directive_message(std::string_view line) {
 
 // Call with error_stream locked.
 void write_error_text(std::string_view text) {
+  if (text.empty()) return;  // an empty view may hold no pointer for fwrite
   std::fwrite(text.data(), 1, text.size(), stderr);
-  if (!text.empty()) at_line_start = text.back() == '\n';
+  at_line_start = text.back() == '\n';
 }
 
 }  // namespace

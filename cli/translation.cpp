@@ -81,7 +81,8 @@ int write_result(const cli_options& options, const std::string& output_file,
   const std::string_view shown = with_line_ends(
       options, options.raw ? std::string_view(result) : shown_result(result), converted);
   if (output_file.empty()) {
-    std::fwrite(shown.data(), 1, shown.size(), stdout);
+    // An empty view may hold no pointer at all, which fwrite must not get.
+    if (!shown.empty()) std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_result;
     print_error_text(
         "zrtranslate: cannot write standard output: " + std::string(std::strerror(errno)) + "\n");

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/thread_storage.h"
+
 namespace zr {
 
 namespace {
 
-thread_local growth_budget* thread_budget = nullptr;
+ZR_THREAD_LOCAL growth_budget* thread_budget = nullptr;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "common/errors.h"
+#include "common/thread_storage.h"
 #include "engine/zrcomp.h"
 
 namespace {
@@ -54,10 +55,10 @@ struct zrcomp_handle {
   std::shared_ptr<c_output> installed;  // the callback this handle gave, if any
   // Whether the calling thread's state has a callback; the state does not
   // say, so every handle of the thread shares this record.
-  static thread_local bool thread_has_output;
+  static ZR_THREAD_LOCAL bool thread_has_output;
 };
 
-thread_local bool zrcomp_handle::thread_has_output = false;
+ZR_THREAD_LOCAL bool zrcomp_handle::thread_has_output = false;
 
 extern "C" {
 

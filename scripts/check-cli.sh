@@ -277,11 +277,14 @@ head -c 2000000 /dev/zero | tr '\0' 'a' >"$work/big"
 "$zrtranslate" --max-memory 1 "$hi/schema" "$work/big" >/dev/null 2>"$work/err"
 expect "a file above the bound" "2 zrtranslate: cannot read $work/big: larger than the memory limit of 1 MB" \
   "$? $(cat "$work/err")"
-# Running out of memory while reading is that file's error, not a crash.
-(ulimit -v 200000 && head -c 300000000 /dev/zero | tr '\0' 'a' |
-  "$zrtranslate" --max-memory 0 "$hi/schema" - >/dev/null 2>"$work/err")
-expect "out of memory while reading" "2 zrtranslate: cannot read <stdin>: not enough memory to read it" \
-  "$? $(cat "$work/err")"
+# Running out of memory while reading is that file's error, not a crash. (The
+# address sanitizer reserves more address space than the bound allows.)
+if [[ -z ${ASAN_OPTIONS:-} ]]; then
+  (ulimit -v 200000 && head -c 300000000 /dev/zero | tr '\0' 'a' |
+    "$zrtranslate" --max-memory 0 "$hi/schema" - >/dev/null 2>"$work/err")
+  expect "out of memory while reading" "2 zrtranslate: cannot read <stdin>: not enough memory to read it" \
+    "$? $(cat "$work/err")"
+fi
 
 # Each translation of a batch has its own memory bound: two sources of 25 MB
 # go through under a 40 MB bound on two threads at once.
