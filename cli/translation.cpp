@@ -15,6 +15,7 @@
 #include "common/byte_order_mark.h"
 #include "common/easylife.h"
 #include "common/errors.h"
+#include "common/memory_bound.h"
 #include "common/replace_file.h"
 #include "engine/zrcomp.h"
 
@@ -22,11 +23,8 @@ namespace zr {
 
 namespace {
 
-std::size_t memory_bound_bytes(const cli_options& options) {
-  const long long megabytes = options.max_memory_mb.value_or(default_memory_limit_mb());
-  constexpr long long largest = static_cast<long long>(SIZE_MAX >> 20);
-  if (megabytes <= 0 || megabytes > largest) return SIZE_MAX;
-  return static_cast<std::size_t>(megabytes) << 20;
+std::size_t memory_bound_of(const cli_options& options) {
+  return memory_bound_bytes(options.max_memory_mb.value_or(default_memory_limit_mb()));
 }
 
 run_limits limits_of(const cli_options& options, run_limits limits) {
@@ -121,7 +119,7 @@ void warn_about_schema(const cli_options& options, const schema_input& schema,
 
 int read_translation_input(const cli_options& options, const std::string& name, std::string& text) {
   std::string reason;
-  std::optional<std::string> bytes = read_input(name, reason, memory_bound_bytes(options));
+  std::optional<std::string> bytes = read_input(name, reason, memory_bound_of(options));
   if (!bytes) {
     // A signal ends the read at once and says nothing more: the shell tells.
     if (stop_was_requested()) return signal_exit_status();

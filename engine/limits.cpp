@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "common/errors.h"
+#include "common/memory_bound.h"
 #include "engine/engine_state.h"
 
 namespace zr {
@@ -34,14 +35,6 @@ constexpr auto memory_check_interval = std::chrono::milliseconds(10);
 // The clock is read at every this many checks: a check comes at every dialog
 // step, far more often than the clock's tick of a few milliseconds.
 constexpr std::uint32_t checks_per_clock_read = 16;
-
-// The memory bound in bytes; one too large to count, or none, is the largest
-// count there is.
-std::size_t memory_bound_bytes(long long megabytes) {
-  constexpr long long largest = static_cast<long long>(SIZE_MAX >> 20);
-  if (megabytes <= 0 || megabytes > largest) return SIZE_MAX;
-  return static_cast<std::size_t>(megabytes) << 20;
-}
 
 [[noreturn]] void raise_memory_limit(engine_state& state) {
   state.run.stopping = stop_cause::limit;
