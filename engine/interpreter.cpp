@@ -41,15 +41,23 @@ struct operation {
   std::size_t o1_length = 0;
   // Operand 2 refers to a variable's value where it stands, or to o2_kept: a
   // literal's value, or a copy when operand 1 is the same variable (the
-  // operation changes it).
+  // operation changes it). A concatenation of another variable reads it
+  // where it stands, in the form it is held in (o2_in_place): a collected
+  // stream held as bytes is appended without being turned into text.
   text_view o2;
   text o2_kept;
+  bool o2_in_place = false;
   std::int16_t ix2 = 0;
 };
 
 text_view operand1(engine_state& state, const operation& op) {
   if (!op.o1_in_place) return op.o1;
   return text_view(table_value(state, op.ix1)).substr(0, op.o1_length);
+}
+
+text_view operand2(engine_state& state, const operation& op) {
+  if (!op.o2_in_place) return op.o2;
+  return table_value(state, op.ix2);
 }
 
 // --- operand 2 ---
@@ -89,6 +97,11 @@ void resolve_operand2(engine_state& state, operation& op) {
     op.o2 = op.o2_kept;
   } else {
     op.ix2 = vvv_index(state, written);
+    if (op.op == U'&' && op.ix2 != op.ix1) {
+      table_entry(state, op.ix2);  // checks the index
+      op.o2_in_place = true;
+      return;
+    }
     const text& value = table_value(state, op.ix2);
     if (op.ix2 == op.ix1) {
       // A copy the size of the variable: it counts against the memory bound.
@@ -161,7 +174,10 @@ void carry_out(engine_state& state, const operation& op) {
       break;
     }
     case U'&':
-      destination.append(op.o2);
+      if (op.o2_in_place)
+        table_entry(state, op.ix2).read([&](auto more) { destination.append(more); });
+      else
+        destination.append(op.o2);
       break;
     case U'[':
       stack_element(state, stack_subscript(op.o2)) = op.o1;
@@ -215,7 +231,8 @@ void run_operator(engine_state& state, text_view body, operation& op) {
   }
   if (tracing(state))
     trace(state, state.variables.names[op.ix1], U" = oper1=vvv(", number_text(op.ix1), U")=`",
-          operand1(state, op), U"` oper2=`", op.o2, U"` ix2=`", number_text(op.ix2), U"`");
+          operand1(state, op), U"` oper2=`", operand2(state, op), U"` ix2=`", number_text(op.ix2),
+          U"`");
   carry_out(state, op);
   dump_variables(state);
   // An operator stores into its destination or a stack element only: the
@@ -231,7 +248,8 @@ text operation_report(engine_state& state, text_view statement, const operation&
   variable_table& table = state.variables;
   text report = U"operation=" + text(statement.substr(0, 1)) + text(text_crlf);
   report += U"operand 1=vvv(" + number_text(op.ix1) + U")=`" + text(operand1(state, op)) +
-            U"` oper2=`" + text(op.o2) + U"` ix2=`" + number_text(op.ix2) + U"`" + text(text_crlf);
+            U"` oper2=`" + text(operand2(state, op)) + U"` ix2=`" + number_text(op.ix2) + U"`" +
+            text(text_crlf);
   report += U"segment=" + number_text(table.sss) + U"   offset=" + number_text(table.fff) +
             text(text_crlf);
   long long segment = static_cast<long long>(table.sss) * table.zzz;
