@@ -45,12 +45,15 @@ class run_control {
   void show_step();
   void answer(const std::string& line);
 
+  static constexpr unsigned passes_per_look = 16;
+
   zrcomp& engine_;
   terminal_lines* terminal_;
   std::function<std::string(const failure_location&)> where_;
   bool suspension_shown_ = false;
   bool steps_shown_ = false;
   bool resumed_shown_ = false;
+  unsigned passes_ = 0;
   std::string last_step_;
 };
 
