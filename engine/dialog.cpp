@@ -94,7 +94,9 @@ std::int16_t recognize(engine_state& state) {
   const dialog_state& dialog = state.dialog;
   const std::int16_t top =
       dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : static_cast<std::int16_t>(-1);
-  for (const row_test& row : candidate_rows(state.schema.lookup, state.run.coming_event, top))
+  const candidate_set* set = state.tokenizer.candidates;
+  if (!set) set = &candidates_named(state.schema.lookup, state.run.coming_event);
+  for (const row_test& row : rows_under(*set, top))
     if (event_matches(state, row)) return row.event;
   return 0;
 }
@@ -222,6 +224,7 @@ feedback dialog_step(engine_state& state) {
   try {
     const feedback command = run_step(state);
     state.tokenizer.from_source = token_kind::queued;
+    state.tokenizer.candidates = nullptr;
     return command;
   } catch (...) {
     raise_with_context(state.dialog.locator);

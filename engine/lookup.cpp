@@ -37,11 +37,25 @@ void index_separators(schema_lookup& lookup, const schema_table& schema) {
     lookup.by_folded_character[c] = list_of(lookup, lower_char(c));
 }
 
+// After index_candidates: an entry points into the finished candidate table.
 void index_keywords(schema_lookup& lookup, const schema_table& schema) {
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
     // The first keyword event of a name wins.
-    if (row.kword && !lookup.keywords.find(row.event_name)) lookup.keywords[row.event_name] = e;
+    if (row.kword && !lookup.keywords.find(row.event_name))
+      lookup.keywords[row.event_name] = {e, &candidates_named(lookup, row.event_name)};
+  }
+}
+
+// After index_candidates, like index_keywords.
+void index_separator_candidates(schema_lookup& lookup, const schema_table& schema) {
+  lookup.separator_candidates.assign(static_cast<std::size_t>(schema.events_quantity) + 1, nullptr);
+  for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
+    const event_row& row = schema.events[e];
+    if (!row.declared_separator) continue;
+    text delivered = row.event_name;
+    if (schema.header.separator_case_insensetive) lower_in_place(delivered);
+    lookup.separator_candidates[static_cast<std::size_t>(e)] = &candidates_named(lookup, delivered);
   }
 }
 
@@ -134,8 +148,9 @@ void index_candidates(schema_lookup& lookup, const schema_table& schema) {
 schema_lookup build_lookup(const schema_table& schema) {
   schema_lookup lookup;
   index_separators(lookup, schema);
-  index_keywords(lookup, schema);
   index_candidates(lookup, schema);
+  index_keywords(lookup, schema);
+  index_separator_candidates(lookup, schema);
   return lookup;
 }
 
@@ -145,15 +160,17 @@ const event_list* large_separators_starting(const schema_lookup& lookup, char32_
   return k != 0 ? &lookup.separator_lists[k] : nullptr;
 }
 
-std::int16_t keyword_event(const schema_lookup& lookup, text_view word) {
-  const std::int16_t* found = lookup.keywords.find(word);
-  return found ? *found : std::int16_t{0};
+const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
+  return lookup.keywords.find(word);
 }
 
-const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top) {
+const candidate_set& candidates_named(const schema_lookup& lookup, text_view name) {
   const candidate_set* found =
       name == lookup.identifier_name ? &lookup.identifier_candidates : lookup.candidates.find(name);
-  const candidate_set& set = found ? *found : lookup.shared_candidates;
+  return found ? *found : lookup.shared_candidates;
+}
+
+const row_tests& rows_under(const candidate_set& set, std::int16_t top) {
   if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
   return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];
 }

@@ -48,6 +48,13 @@ struct candidate_set {
   std::vector<std::uint16_t> list_by_top;
 };
 
+// A keyword's first event and the rows a coming event of its name is tried
+// against: the tokenizer finds both with one look-up of the word.
+struct keyword_entry {
+  std::int16_t event = 0;
+  const candidate_set* candidates = nullptr;
+};
+
 struct schema_lookup {
   // Characters below this code find their separators through the tables.
   static constexpr char32_t small_codes = 256;
@@ -59,11 +66,15 @@ struct schema_lookup {
   // The same for the lower case of the character, for case-folded search.
   std::array<std::uint16_t, small_codes> by_folded_character{};
   std::unordered_map<char32_t, std::uint16_t> by_large_character;
-  name_table<std::int16_t> keywords;  // name -> first keyword event
+  name_table<keyword_entry> keywords;  // name -> first keyword event
   // Name -> the rows a coming event of that name must be tried against, in
   // index order: its own rows, the any events and the variable rows.
   name_table<candidate_set> candidates;
   candidate_set shared_candidates;  // the any events and variable rows alone
+  // Event index -> the candidates of the name a declared separator is
+  // delivered as (in lower case when separators are case-folded); null for
+  // the other events.
+  std::vector<const candidate_set*> separator_candidates;
   // The identifier event's name and candidates, reached without hashing the
   // name: a word that is no keyword is the most frequent coming event.
   text identifier_name;
@@ -83,12 +94,15 @@ inline const event_list* separators_starting(const schema_lookup& lookup, char32
   return k != 0 ? &lookup.separator_lists[k] : nullptr;
 }
 
-// The first keyword event named exactly `word`; 0 when there is none.
-std::int16_t keyword_event(const schema_lookup& lookup, text_view word);
+// The keyword named exactly `word`; null when there is none.
+const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word);
 
-// The rows to try, in index order, for a coming event named `name` while
-// `top` is the state on top of the nest (-1 for an empty nest): every row
-// that could accept it. Rows left out could not.
-const row_tests& candidate_rows(const schema_lookup& lookup, text_view name, std::int16_t top);
+// The candidates of a coming event named `name`.
+const candidate_set& candidates_named(const schema_lookup& lookup, text_view name);
+
+// The rows of `set` to try, in index order, while `top` is the state on top
+// of the nest (-1 for an empty nest): every row that could accept the
+// event. Rows left out could not.
+const row_tests& rows_under(const candidate_set& set, std::int16_t top);
 
 }  // namespace zr

@@ -126,14 +126,28 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
         ASSERT_EQ(indexed_separator(schema, lookup, source, p, fold),
                   linear_separator(schema, source, p, fold))
             << "round " << round << " position " << p << " fold " << fold;
-    for (const text& name : name_pool)
-      EXPECT_EQ(keyword_event(lookup, name), linear_keyword(schema, name)) << round;
+    for (const text& name : name_pool) {
+      // A keyword's entry carries the candidates its name would be looked up for.
+      const keyword_entry* keyword = find_keyword(lookup, name);
+      EXPECT_EQ(keyword ? keyword->event : 0, linear_keyword(schema, name)) << round;
+      if (keyword) {
+        EXPECT_EQ(keyword->candidates, &candidates_named(lookup, name)) << round;
+      }
+    }
+    for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
+      const event_row& row = schema.events[e];
+      text delivered = row.event_name;  // as the tokenizer delivers it
+      if (schema.header.separator_case_insensetive) lower_in_place(delivered);
+      EXPECT_EQ(lookup.separator_candidates[e],
+                row.declared_separator ? &candidates_named(lookup, delivered) : nullptr)
+          << round << " event " << e;
+    }
     for (std::int16_t top = -1; top <= 8; ++top) {
       for (const text& name : name_pool)
-        EXPECT_EQ(events_of(candidate_rows(lookup, name, top)),
+        EXPECT_EQ(events_of(rows_under(candidates_named(lookup, name), top)),
                   linear_candidates(schema, name, top))
             << round << " top " << top;
-      EXPECT_EQ(events_of(candidate_rows(lookup, U"never declared", top)),
+      EXPECT_EQ(events_of(rows_under(candidates_named(lookup, U"never declared"), top)),
                 linear_candidates(schema, U"never declared", top));
     }
   }

@@ -1,5 +1,6 @@
 #include "engine/tokenizer.h"
 
+#include "common/checked.h"
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
@@ -16,6 +17,7 @@ struct separator_match {
   std::size_t position = text_view::npos;  // 0-based
   std::size_t length = 0;
   const text* declared = nullptr;  // the event name of a declared separator
+  std::int16_t event = 0;          // and its event
 };
 
 // Whether the declared separator `name` stands in `source` at `at`.
@@ -42,7 +44,7 @@ separator_match next_separator(const engine_state& state, View source, std::size
     if (const event_list* candidates = separators_starting(schema.lookup, c, fold)) {
       for (std::int16_t e : *candidates) {
         const text& name = schema.events[e].event_name;
-        if (separator_at(source, p, name, fold)) return {p, name.size(), &name};
+        if (separator_at(source, p, name, fold)) return {p, name.size(), &name, e};
       }
     }
     if (c < 33) return {p, 1, nullptr};
@@ -73,6 +75,7 @@ void deliver_end_of_text(engine_state& state) {
   state.run.end_of_text = true;
   state.run.coming_event = state.schema.names.end_of_text_event;
   state.tokenizer.from_source = token_kind::end_of_text;
+  state.tokenizer.candidates = nullptr;
   trace(state, U"TZ: parser: end of text = ", state.run.coming_event, U" found ... ");
 }
 
@@ -88,14 +91,16 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   lookup = run.tocken;
   if (header.keyword_case_insensetive) lower_in_place(lookup);
   trace(state, U"TZ: word found before separator is `", run.tocken, U"`");
-  if (keyword_event(state.schema.lookup, lookup) != 0) {
+  if (const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup)) {
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     run.coming_event = lookup;
     run.tocken = lookup;
     state.tokenizer.from_source = token_kind::keyword;
+    state.tokenizer.candidates = keyword->candidates;
   } else {
     run.coming_event = state.schema.names.identifier_event;
     state.tokenizer.from_source = token_kind::word;
+    state.tokenizer.candidates = &state.schema.lookup.identifier_candidates;
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
@@ -119,6 +124,7 @@ void scan(engine_state& state) {
     run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
     tokenizer.pending_separator.clear();
     tokenizer.from_source = token_kind::separator;
+    tokenizer.candidates = tokenizer.pending_candidates;
     return;
   }
   for (;;) {
@@ -136,6 +142,8 @@ void scan(engine_state& state) {
       tokenizer.pending_separator = *found.declared;
       if (state.schema.header.separator_case_insensetive)
         lower_in_place(tokenizer.pending_separator);
+      tokenizer.pending_candidates =
+          checked_at(state.schema.lookup.separator_candidates, found.event);
     }
     trace_separator(state, found, tokenizer.pending_separator);
     if (found.position > start) {
@@ -150,6 +158,7 @@ void scan(engine_state& state) {
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
               U"`", U" separator_length=", number_text(static_cast<long long>(found.length)));
       tokenizer.from_source = token_kind::separator;
+      tokenizer.candidates = tokenizer.pending_candidates;
       return;
     }
     // A native separator before any word is skipped.

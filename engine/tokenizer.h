@@ -36,10 +36,18 @@ text_view token_type_text(token_type type, text_view stored);
 // The type a text names; `other` for a text that names none.
 token_type token_type_of(text_view type_text);
 
+struct candidate_set;
+
 struct tokenizer_state {
   token_kind from_source = token_kind::queued;
-  // A declared separator found right after a word, delivered next.
+  // The rows the delivered event is tried against, found with the event
+  // (the keyword look-up gives them); null when the dialog looks them up by
+  // the event's name (an event from the queue). Cleared after every step.
+  const candidate_set* candidates = nullptr;
+  // A declared separator found right after a word, delivered next, and its
+  // candidates.
   text pending_separator;
+  const candidate_set* pending_candidates = nullptr;
   // The word as the keyword look-up sees it; kept to reuse its storage.
   text lookup_word;
 };

@@ -193,6 +193,7 @@ void run_init(engine_state& state) {
 void dialog_init(engine_state& state) {
   dialog_state& dialog = state.dialog;
   state.tokenizer.from_source = token_kind::queued;
+  state.tokenizer.candidates = nullptr;
   // A separator left pending by a run that failed must not open this one.
   state.tokenizer.pending_separator.clear();
   dialog.nest_stack[1] = builtin_state::root;
