@@ -11,58 +11,9 @@
 #include <vector>
 
 #include "common/text.h"
+#include "frontend/controls.h"
 
 namespace zr {
-
-// The controls and windows the logic names.
-enum class control {
-  // the main window and its controls
-  zrmain,
-  txtSchemaFile,
-  txtSourceFile,
-  txtResultFile,
-  cmdBrowse0,  // schema name
-  cmdBrowse1,  // source name
-  cmdBrowse2,  // result name
-  txtSchema,
-  txtSource,
-  txtConsole,
-  txtResult,
-  txtHelp,
-  cmdSaveSchema,
-  cmdSaveSource,
-  cmdSavePreferences,
-  cmdRestoreNames,
-  cmdLoad,
-  cmdOpenSchema,
-  cmdGo,
-  cmdDebug,
-  cmdSteps,
-  cmdSuspend,
-  cmdStop,
-  lblDebug,
-  lblSteps,
-  cmdClearConsole,
-  lbllblException,
-  cmdException,
-  cmdHelp,
-  cmdDemo,
-  btnEnd,
-  // the captions above the schema and source panes
-  lblSchemaPane,
-  lblSourcePane,
-  // the busy indicator beside the run controls
-  lblBusy,
-  // the menu of recently loaded schema and source pairs
-  cmdRecent,
-  // the editor window and its text box
-  frmEdit,
-  txtEdit,
-  // the menu bar's entries that the logic carries out (the others click a
-  // button or act on a pane themselves)
-  mnuOpenSchema,
-  mnuOpenSource,
-};
 
 enum class timer { Timer1, Timer2 };
 

@@ -59,35 +59,6 @@ const text_view open_schema_message =
     U"double click on some windows opens/closes them for work ...\r\n"
     U"`Esc` SAVES opened window content back to a small window (not escapes) ... ";
 
-const std::vector<std::pair<control, text_view>>& static_captions() {
-  static const std::vector<std::pair<control, text_view>> captions{
-      {control::cmdBrowse0, U"..."},
-      {control::cmdBrowse1, U"..."},
-      {control::cmdBrowse2, U"..."},
-      {control::cmdSaveSchema, U"save"},
-      {control::cmdSaveSource, U"save"},
-      {control::cmdSavePreferences, U"&apply"},
-      {control::cmdRestoreNames, U"&read preferences"},
-      {control::cmdLoad, U"&load"},
-      {control::cmdOpenSchema, U"<>"},
-      {control::cmdGo, U"&go"},
-      {control::cmdDebug, U"debug"},
-      {control::cmdSteps, U"step"},
-      {control::cmdSuspend, U"&suspend/resume"},
-      {control::cmdStop, U"stop"},
-      {control::lblDebug, U"is off"},
-      {control::lblSteps, U"are off"},
-      {control::cmdClearConsole, U"clear"},
-      {control::lbllblException, U" exception"},
-      {control::cmdException, U"clear "},
-      {control::cmdHelp, U"&help"},
-      {control::cmdDemo, U"about"},
-      {control::btnEnd, U"&end"},
-      {control::cmdRecent, U"recent"},
-  };
-  return captions;
-}
-
 namespace {
 
 const text_view default_schema = U"example/vbs_c/s.txt";
@@ -164,8 +135,8 @@ zrmain::zrmain(toolkit& ui) : fe_(ui) {
     if (state.unattended) ui.set_visible(control::zrmain, false);
     state.next_refresh = ui.time_of_day();
     ui.set_timer_interval(timer::Timer1, 100);
-    for (const auto& [which, caption] : static_captions())
-      ui.set_caption(which, caption);
+    for (control which : all_controls)
+      if (std::optional<text_view> caption = fixed_caption(which)) ui.set_caption(which, *caption);
     ui.set_box_text(control::txtHelp, help_text);
     ui.set_background(control::lbllblException, colour::rgb(255, 0, 0));
     ui.set_visible(control::lbllblException, false);

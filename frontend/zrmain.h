@@ -5,7 +5,6 @@
 #pragma once
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -36,9 +35,6 @@ text preference(text_view prefs_text, text_view default_value, text_view key_nam
 // The application directory: `home` (ZORVEX_HOME) when it is not empty, else
 // the program's directory; with a trailing "/".
 text choose_app_dir(text_view program_directory, const char* home);
-
-// The fixed captions of the main window's buttons and labels.
-const std::vector<std::pair<control, text_view>>& static_captions();
 
 extern const text_view help_text;
 extern const text_view open_schema_message;

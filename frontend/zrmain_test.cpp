@@ -108,6 +108,11 @@ TEST_F(MainWindow, FirstStartWithoutPreferences) {
 
 TEST_F(MainWindow, CreationSetsCaptionsAndHidesTheExceptionIndicator) {
   create();
+  for (control which : all_controls) {
+    if (std::optional<text_view> caption = fixed_caption(which)) {
+      EXPECT_EQ(ui.caption(which), *caption) << control_name(which);
+    }
+  }
   EXPECT_EQ(ui.caption(control::lblSteps), U"are off");
   EXPECT_EQ(ui.caption(control::lblDebug), U"is off");
   EXPECT_EQ(ui.caption(control::cmdOpenSchema), U"<>");

@@ -69,99 +69,14 @@ class window_builder {
 
   template <class Widget>
   Widget* add(control which, Widget* widget) {
-    widget->setObjectName(QString::fromLatin1(name_of(which)));
+    widget->setObjectName(QString::fromLatin1(control_name(which)));
     windows_.controls[which] = widget;
     return widget;
   }
 
  private:
-  static const char* name_of(control which);
   zorvex_windows& windows_;
 };
-
-const char* window_builder::name_of(control which) {
-  switch (which) {
-    case control::zrmain:
-      return "zrmain";
-    case control::txtSchemaFile:
-      return "txtSchemaFile";
-    case control::txtSourceFile:
-      return "txtSourceFile";
-    case control::txtResultFile:
-      return "txtResultFile";
-    case control::cmdBrowse0:
-      return "cmdBrowse0";
-    case control::cmdBrowse1:
-      return "cmdBrowse1";
-    case control::cmdBrowse2:
-      return "cmdBrowse2";
-    case control::txtSchema:
-      return "txtSchema";
-    case control::txtSource:
-      return "txtSource";
-    case control::txtConsole:
-      return "txtConsole";
-    case control::txtResult:
-      return "txtResult";
-    case control::txtHelp:
-      return "txtHelp";
-    case control::cmdSaveSchema:
-      return "cmdSaveSchema";
-    case control::cmdSaveSource:
-      return "cmdSaveSource";
-    case control::cmdSavePreferences:
-      return "cmdSavePreferences";
-    case control::cmdRestoreNames:
-      return "cmdRestoreNames";
-    case control::cmdLoad:
-      return "cmdLoad";
-    case control::cmdOpenSchema:
-      return "cmdOpenSchema";
-    case control::cmdGo:
-      return "cmdGo";
-    case control::cmdDebug:
-      return "cmdDebug";
-    case control::cmdSteps:
-      return "cmdSteps";
-    case control::cmdSuspend:
-      return "cmdSuspend";
-    case control::cmdStop:
-      return "cmdStop";
-    case control::lblDebug:
-      return "lblDebug";
-    case control::lblSteps:
-      return "lblSteps";
-    case control::cmdClearConsole:
-      return "cmdClearConsole";
-    case control::lbllblException:
-      return "lbllblException";
-    case control::cmdException:
-      return "cmdException";
-    case control::cmdHelp:
-      return "cmdHelp";
-    case control::cmdDemo:
-      return "cmdDemo";
-    case control::btnEnd:
-      return "btnEnd";
-    case control::lblSchemaPane:
-      return "lblSchemaPane";
-    case control::lblSourcePane:
-      return "lblSourcePane";
-    case control::lblBusy:
-      return "lblBusy";
-    case control::cmdRecent:
-      return "cmdRecent";
-    case control::frmEdit:
-      return "frmEdit";
-    case control::txtEdit:
-      return "txtEdit";
-    case control::mnuOpenSchema:
-      return "mnuOpenSchema";
-    case control::mnuOpenSource:
-      return "mnuOpenSource";
-  }
-  return "";
-}
 
 QLabel* area_caption(const char* caption) {
   return new QLabel(QString::fromLatin1(caption));
