@@ -139,26 +139,29 @@ void append_non_ascii_as_utf8(text_view characters, std::string& out) {
 
 }  // namespace
 
-// The ASCII characters at the front (usually all of them) are written in one
-// pass, one byte each; the rest, from the first that is not ASCII, is
-// measured and encoded.
+// The text is taken in pieces: a piece of ASCII alone (usually the whole
+// text) is narrowed into a buffer on the stack in one pass without a branch
+// per character and appended at once; from the first piece that is not, the
+// rest is measured and encoded.
 void append_as_utf8(text_view characters, std::string& out) {
   const size_t start = out.size();
   // Most texts printed are short: room is asked for only when it lacks.
   if (out.capacity() - start < characters.size()) reserve_growing(out, start + characters.size());
-  size_t ascii = 0;
-  if (characters.size() <= 64) {
-    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
-      out.push_back(static_cast<char>(characters[ascii]));
-  } else {
-    // A long text (a collected stream) is written through a pointer.
-    out.resize(start + characters.size());
-    char* write = out.data() + start;
-    for (; ascii < characters.size() && characters[ascii] < 0x80; ++ascii)
-      write[ascii] = static_cast<char>(characters[ascii]);
-    out.resize(start + ascii);
+  constexpr size_t piece_size = 256;
+  char piece[piece_size];
+  size_t done = 0;
+  while (done < characters.size()) {
+    const size_t n = std::min(characters.size() - done, piece_size);
+    char32_t all = 0;
+    for (size_t k = 0; k < n; ++k) {
+      all |= characters[done + k];
+      piece[k] = static_cast<char>(characters[done + k]);
+    }
+    if (all >= 0x80) break;
+    out.append(piece, n);
+    done += n;
   }
-  if (ascii < characters.size()) append_non_ascii_as_utf8(characters.substr(ascii), out);
+  if (done < characters.size()) append_non_ascii_as_utf8(characters.substr(done), out);
 }
 
 bool is_ascii(std::string_view bytes) {

@@ -48,14 +48,15 @@ void index_keywords(schema_lookup& lookup, const schema_table& schema) {
 }
 
 // After index_candidates, like index_keywords.
-void index_separator_candidates(schema_lookup& lookup, const schema_table& schema) {
-  lookup.separator_candidates.assign(static_cast<std::size_t>(schema.events_quantity) + 1, nullptr);
+void index_delivered_separators(schema_lookup& lookup, const schema_table& schema) {
+  lookup.separators_delivered.assign(static_cast<std::size_t>(schema.events_quantity) + 1, {});
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
     if (!row.declared_separator) continue;
-    text delivered = row.event_name;
-    if (schema.header.separator_case_insensetive) lower_in_place(delivered);
-    lookup.separator_candidates[static_cast<std::size_t>(e)] = &candidates_named(lookup, delivered);
+    delivered_separator& delivered = lookup.separators_delivered[static_cast<std::size_t>(e)];
+    delivered.name = row.event_name;
+    if (schema.header.separator_case_insensetive) lower_in_place(delivered.name);
+    delivered.candidates = &candidates_named(lookup, delivered.name);
   }
 }
 
@@ -150,7 +151,7 @@ schema_lookup build_lookup(const schema_table& schema) {
   index_separators(lookup, schema);
   index_candidates(lookup, schema);
   index_keywords(lookup, schema);
-  index_separator_candidates(lookup, schema);
+  index_delivered_separators(lookup, schema);
   return lookup;
 }
 

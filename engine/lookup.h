@@ -55,6 +55,13 @@ struct keyword_entry {
   const candidate_set* candidates = nullptr;
 };
 
+// A declared separator as the tokenizer delivers it: its name (in lower case
+// when separators are case-folded) and that name's candidates.
+struct delivered_separator {
+  text name;
+  const candidate_set* candidates = nullptr;
+};
+
 struct schema_lookup {
   // Characters below this code find their separators through the tables.
   static constexpr char32_t small_codes = 256;
@@ -71,10 +78,9 @@ struct schema_lookup {
   // index order: its own rows, the any events and the variable rows.
   name_table<candidate_set> candidates;
   candidate_set shared_candidates;  // the any events and variable rows alone
-  // Event index -> the candidates of the name a declared separator is
-  // delivered as (in lower case when separators are case-folded); null for
-  // the other events.
-  std::vector<const candidate_set*> separator_candidates;
+  // Event index -> how a declared separator is delivered; empty for the
+  // other events.
+  std::vector<delivered_separator> separators_delivered;
   // The identifier event's name and candidates, reached without hashing the
   // name: a word that is no keyword is the most frequent coming event.
   text identifier_name;

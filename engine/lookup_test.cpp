@@ -138,7 +138,9 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
       const event_row& row = schema.events[e];
       text delivered = row.event_name;  // as the tokenizer delivers it
       if (schema.header.separator_case_insensetive) lower_in_place(delivered);
-      EXPECT_EQ(lookup.separator_candidates[e],
+      const delivered_separator& entry = lookup.separators_delivered[e];
+      EXPECT_EQ(entry.name, row.declared_separator ? delivered : text()) << round << " event " << e;
+      EXPECT_EQ(entry.candidates,
                 row.declared_separator ? &candidates_named(lookup, delivered) : nullptr)
           << round << " event " << e;
     }

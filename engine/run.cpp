@@ -74,6 +74,7 @@ void print_text(engine_state& state, text_view printed) {
 
 void print_line_prefix(engine_state& state) {
   run_state& run = state.run;
+  if (run.line_prefix.empty()) return;
   append_as_utf8(run.line_prefix, run.result_body);
   run.line_prefix.clear();
 }

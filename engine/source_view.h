@@ -45,6 +45,14 @@ inline void assign_text(text& to, std::string_view part) {
     to[k] = static_cast<unsigned char>(part[k]);
 }
 
+// Makes `to` the lower case of `part`, in its own room.
+template <class View>
+void assign_lower_text(text& to, View part) {
+  to.resize(part.size());
+  for (std::size_t k = 0; k < part.size(); ++k)
+    to[k] = lower_char(code_at(part, k));
+}
+
 // Where `wanted` first stands in `source` at or after `from`; npos when
 // nowhere. Text outside ASCII never stands in a source held as bytes.
 inline std::size_t find_in(text_view source, text_view wanted, std::size_t from) {

@@ -84,12 +84,16 @@ void deliver_end_of_text(engine_state& state) {
 void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
-  read_source(run, [&](auto source) {
-    assign_text(run.tocken, source.substr(start, found.position - start));
-  });
   text& lookup = state.tokenizer.lookup_word;
-  lookup = run.tocken;
-  if (header.keyword_case_insensetive) lower_in_place(lookup);
+  read_source(run, [&](auto source) {
+    const auto word = source.substr(start, found.position - start);
+    assign_text(run.tocken, word);
+    // The look-up word is read from the source again, folded on the way.
+    if (header.keyword_case_insensetive)
+      assign_lower_text(lookup, word);
+    else
+      assign_text(lookup, word);
+  });
   trace(state, U"TZ: word found before separator is `", run.tocken, U"`");
   if (const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup)) {
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
@@ -139,11 +143,10 @@ void scan(engine_state& state) {
         read_source(run, [&](auto source) { return next_separator(state, source, start); });
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
     if (found.declared) {
-      tokenizer.pending_separator = *found.declared;
-      if (state.schema.header.separator_case_insensetive)
-        lower_in_place(tokenizer.pending_separator);
-      tokenizer.pending_candidates =
-          checked_at(state.schema.lookup.separator_candidates, found.event);
+      const delivered_separator& delivered =
+          checked_at(state.schema.lookup.separators_delivered, found.event);
+      tokenizer.pending_separator = delivered.name;
+      tokenizer.pending_candidates = delivered.candidates;
     }
     trace_separator(state, found, tokenizer.pending_separator);
     if (found.position > start) {

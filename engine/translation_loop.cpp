@@ -207,12 +207,14 @@ void dialog_init(engine_state& state) {
   init_builtin_variables(state);
 }
 
+// Built in the prefix's own room: the indent command comes at nearly every
+// line of a translation.
 void make_line_prefix(engine_state& state) {
-  text prefix(text_crlf);
+  text& prefix = state.run.line_prefix;
+  prefix.assign(text_crlf);
   for (std::int16_t k = 1; k <= state.dialog.nest; ++k)
     if (checked_at(state.dialog.nest_stack, k) == builtin_state::indent)
       prefix += state.schema.header.indent_body;
-  state.run.line_prefix = prefix;
 }
 
 void compile(engine_state& state) {
