@@ -94,7 +94,7 @@ std::int16_t recognize(engine_state& state) {
   const dialog_state& dialog = state.dialog;
   const std::int16_t top =
       dialog.nest >= 1 ? checked_at(dialog.nest_stack, dialog.nest) : static_cast<std::int16_t>(-1);
-  const candidate_set* set = state.tokenizer.candidates;
+  const candidate_set* set = state.run.coming_candidates;
   if (!set) set = &candidates_named(state.schema.lookup, state.run.coming_event);
   for (const row_test& row : rows_under(*set, top))
     if (event_matches(state, row)) return row.event;
@@ -125,12 +125,14 @@ std::int16_t recognize(engine_state& state) {
 
 // Queues the post events so that the first written ends on top: they run in
 // their written order, before anything queued earlier.
-void queue_post_events(engine_state& state, const event_row& row) {
+void queue_post_events(engine_state& state, std::int16_t e) {
+  const event_row& row = state.schema.events[e];
   dialog_state& dialog = state.dialog;
   run_state& run = state.run;
   const derived_names& names = state.schema.names;
   const std::int16_t n = row.post_events_quantity;
   if (n <= 0) return;
+  const post_event_candidates& post_candidates = checked_at(state.schema.lookup.post_candidates, e);
   if (tracing(state)) trace(state, U"inserting in queue ", number_text(n), U" elements");
   if (dialog.queue_length + n > queue_capacity)
     raise_engine_error(U"not enough space in events queue ... ");
@@ -142,6 +144,7 @@ void queue_post_events(engine_state& state, const event_row& row) {
     token_type& ttype = checked_at(dialog.queue_ttype, q);
     event = name;
     ttype = token_type::none;
+    dialog.queue_candidates[q] = checked_at(post_candidates, k);
     if (state.flags.debug_on) trace_line(state, U"q-element=`" + name + U"`");
     const post_event_kind kind = checked_at(row.post_event_is, k);
     if (kind == post_event_kind::repeat) {
@@ -199,7 +202,7 @@ feedback run_step(engine_state& state) {
   if (row.store_fragment != 0) control_thread(state, row.store_fragment);
   run_event_action(state, e);
   dialog.locator = U"queue building started"sv;
-  queue_post_events(state, row);
+  queue_post_events(state, e);
   move_nest(state, row);
   if (run.coming_event == names.end_event ||
       checked_at(dialog.nest_stack, dialog.nest) == builtin_state::end) {
@@ -224,7 +227,7 @@ feedback dialog_step(engine_state& state) {
   try {
     const feedback command = run_step(state);
     state.tokenizer.from_source = token_kind::queued;
-    state.tokenizer.candidates = nullptr;
+    state.run.coming_candidates = nullptr;
     return command;
   } catch (...) {
     raise_with_context(state.dialog.locator);

@@ -21,6 +21,8 @@ struct dialog_state {
   std::array<text, queue_capacity + 1> queue_event;
   std::array<text, queue_capacity + 1> queue_tocken;
   std::array<token_type, queue_capacity + 1> queue_ttype{};
+  // The candidates of each element's event, when known (see run_state).
+  std::array<const candidate_set*, queue_capacity + 1> queue_candidates{};
   std::array<text, queue_capacity + 1> queue_ttype_stored;  // for token_type::other
   std::int16_t queue_length = 0;
   std::int32_t step_counter = 0;

@@ -138,10 +138,34 @@ void index_candidates(schema_lookup& lookup, const schema_table& schema) {
     std::merge(rows.begin(), rows.end(), shared.begin(), shared.end(), std::back_inserter(merged));
     lookup.candidates[name] = split_by_top_state(merged, schema);
   });
-  lookup.shared_candidates = split_by_top_state(shared, schema);
+  *lookup.shared_candidates = split_by_top_state(shared, schema);
   lookup.identifier_name = schema.names.identifier_event;
   const candidate_set* identifier = lookup.candidates.find(lookup.identifier_name);
-  lookup.identifier_candidates = identifier ? *identifier : lookup.shared_candidates;
+  lookup.identifier_candidates = identifier ? identifier : lookup.shared_candidates.get();
+}
+
+// After index_candidates, like index_keywords.
+void index_post_candidates(schema_lookup& lookup, const schema_table& schema) {
+  static_assert(std::tuple_size_v<post_event_candidates> == max_post_events + 1);
+  lookup.post_candidates.assign(static_cast<std::size_t>(schema.events_quantity) + 1, {});
+  for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
+    const event_row& row = schema.events[e];
+    post_event_candidates& candidates = lookup.post_candidates[static_cast<std::size_t>(e)];
+    for (std::int16_t k = 1; k <= std::min<std::int16_t>(row.post_events_quantity, max_post_events);
+         ++k) {
+      const auto at = static_cast<std::size_t>(k);
+      switch (row.post_event_is[at]) {
+        case post_event_kind::named:
+          candidates[at] = &candidates_named(lookup, row.post_event[at]);
+          break;
+        case post_event_kind::identifier:
+          candidates[at] = lookup.identifier_candidates;
+          break;
+        case post_event_kind::repeat:
+          break;
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -152,6 +176,7 @@ schema_lookup build_lookup(const schema_table& schema) {
   index_candidates(lookup, schema);
   index_keywords(lookup, schema);
   index_delivered_separators(lookup, schema);
+  index_post_candidates(lookup, schema);
   return lookup;
 }
 
@@ -167,8 +192,8 @@ const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
 
 const candidate_set& candidates_named(const schema_lookup& lookup, text_view name) {
   const candidate_set* found =
-      name == lookup.identifier_name ? &lookup.identifier_candidates : lookup.candidates.find(name);
-  return found ? *found : lookup.shared_candidates;
+      name == lookup.identifier_name ? lookup.identifier_candidates : lookup.candidates.find(name);
+  return found ? *found : *lookup.shared_candidates;
 }
 
 const row_tests& rows_under(const candidate_set& set, std::int16_t top) {

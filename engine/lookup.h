@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -62,6 +63,10 @@ struct delivered_separator {
   const candidate_set* candidates = nullptr;
 };
 
+// Post event k of a row -> the candidates of the event it queues, when its
+// name is fixed (not a repeat of the coming event); null otherwise.
+using post_event_candidates = std::array<const candidate_set*, 6>;
+
 struct schema_lookup {
   // Characters below this code find their separators through the tables.
   static constexpr char32_t small_codes = 256;
@@ -77,14 +82,19 @@ struct schema_lookup {
   // Name -> the rows a coming event of that name must be tried against, in
   // index order: its own rows, the any events and the variable rows.
   name_table<candidate_set> candidates;
-  candidate_set shared_candidates;  // the any events and variable rows alone
+  // The any events and variable rows alone. Entries elsewhere point at the
+  // candidate sets: each lives on the heap, where a move of the lookup leaves
+  // it, and the lookup cannot be copied.
+  std::unique_ptr<candidate_set> shared_candidates = std::make_unique<candidate_set>();
   // Event index -> how a declared separator is delivered; empty for the
   // other events.
   std::vector<delivered_separator> separators_delivered;
+  // Event index -> its post events' candidates.
+  std::vector<post_event_candidates> post_candidates;
   // The identifier event's name and candidates, reached without hashing the
   // name: a word that is no keyword is the most frequent coming event.
   text identifier_name;
-  candidate_set identifier_candidates;
+  const candidate_set* identifier_candidates = nullptr;
 };
 
 // Builds the indexes of events 1..events_quantity.

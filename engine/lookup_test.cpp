@@ -43,6 +43,12 @@ schema_table random_schema(std::mt19937& random) {
       default:
         break;  // ordinary, or the any event "."
     }
+    // Post events of the three kinds, named from the pool.
+    row.post_events_quantity = static_cast<std::int16_t>(random() % 3);
+    for (std::int16_t k = 1; k <= row.post_events_quantity; ++k) {
+      row.post_event[k] = name_pool[random() % name_pool.size()];
+      row.post_event_is[k] = static_cast<post_event_kind>(random() % 3);
+    }
     // Header states from a few, the any state (6) and an unresolved 0
     // among them; now and then a depth out of range.
     row.nest_depth = static_cast<std::int16_t>(random() % 10 == 0 ? 7 : random() % 4);
@@ -117,7 +123,10 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
   std::mt19937 random(20261207);
   for (int round = 0; round < 300; ++round) {
     const schema_table schema = random_schema(random);
-    const schema_lookup lookup = build_lookup(schema);
+    schema_lookup built = build_lookup(schema);
+    // Moved, as into the schema table: the entries that point at candidate
+    // sets must still point into this lookup.
+    const schema_lookup lookup = std::move(built);
     text source;
     for (int k = 0; k < 30; ++k)
       source += name_pool[random() % name_pool.size()];
@@ -143,6 +152,17 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
       EXPECT_EQ(entry.candidates,
                 row.declared_separator ? &candidates_named(lookup, delivered) : nullptr)
           << round << " event " << e;
+    }
+    for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
+      const event_row& row = schema.events[e];
+      for (std::int16_t k = 1; k <= row.post_events_quantity; ++k) {
+        const candidate_set* expected = nullptr;  // a repeat is looked up when it is taken
+        if (row.post_event_is[k] == post_event_kind::named)
+          expected = &candidates_named(lookup, row.post_event[k]);
+        else if (row.post_event_is[k] == post_event_kind::identifier)
+          expected = &candidates_named(lookup, schema.names.identifier_event);
+        EXPECT_EQ(lookup.post_candidates[e][k], expected) << round << " event " << e;
+      }
     }
     for (std::int16_t top = -1; top <= 8; ++top) {
       for (const text& name : name_pool)

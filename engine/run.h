@@ -28,6 +28,11 @@ struct run_state {
   std::int64_t text_length = 0;
   bool end_of_text = false;
   text coming_event;
+  // The rows the coming event is tried against, when whoever set the event
+  // knew them (the tokenizer's look-up, a post event's name resolved when
+  // the schema was compiled); null: the dialog looks them up by the event's
+  // name. Cleared after every step.
+  const candidate_set* coming_candidates = nullptr;
   text tocken;
   token_type ttype = token_type::none;
   text ttype_stored;  // the type's text when it is token_type::other

@@ -75,7 +75,7 @@ void deliver_end_of_text(engine_state& state) {
   state.run.end_of_text = true;
   state.run.coming_event = state.schema.names.end_of_text_event;
   state.tokenizer.from_source = token_kind::end_of_text;
-  state.tokenizer.candidates = nullptr;
+  state.run.coming_candidates = nullptr;
   trace(state, U"TZ: parser: end of text = ", state.run.coming_event, U" found ... ");
 }
 
@@ -100,11 +100,11 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
     run.coming_event = lookup;
     run.tocken = lookup;
     state.tokenizer.from_source = token_kind::keyword;
-    state.tokenizer.candidates = keyword->candidates;
+    state.run.coming_candidates = keyword->candidates;
   } else {
     run.coming_event = state.schema.names.identifier_event;
     state.tokenizer.from_source = token_kind::word;
-    state.tokenizer.candidates = &state.schema.lookup.identifier_candidates;
+    state.run.coming_candidates = state.schema.lookup.identifier_candidates;
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
@@ -128,7 +128,7 @@ void scan(engine_state& state) {
     run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
     tokenizer.pending_separator.clear();
     tokenizer.from_source = token_kind::separator;
-    tokenizer.candidates = tokenizer.pending_candidates;
+    run.coming_candidates = tokenizer.pending_candidates;
     return;
   }
   for (;;) {
@@ -161,7 +161,7 @@ void scan(engine_state& state) {
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
               U"`", U" separator_length=", number_text(static_cast<long long>(found.length)));
       tokenizer.from_source = token_kind::separator;
-      tokenizer.candidates = tokenizer.pending_candidates;
+      run.coming_candidates = tokenizer.pending_candidates;
       return;
     }
     // A native separator before any word is skipped.

@@ -40,10 +40,6 @@ struct candidate_set;
 
 struct tokenizer_state {
   token_kind from_source = token_kind::queued;
-  // The rows the delivered event is tried against, found with the event
-  // (the keyword look-up gives them); null when the dialog looks them up by
-  // the event's name (an event from the queue). Cleared after every step.
-  const candidate_set* candidates = nullptr;
   // A declared separator found right after a word, delivered next, and its
   // candidates.
   text pending_separator;

@@ -97,6 +97,7 @@ void next_event(engine_state& state) {
   if (dialog.queue_length > 0) {
     const std::int16_t top = dialog.queue_length;
     run.coming_event = checked_at(dialog.queue_event, top);
+    run.coming_candidates = dialog.queue_candidates[top];
     // An element without a type carries no token: the current one stays.
     if (checked_at(dialog.queue_ttype, top) != token_type::none) {
       run.tocken = checked_at(dialog.queue_tocken, top);
@@ -193,7 +194,7 @@ void run_init(engine_state& state) {
 void dialog_init(engine_state& state) {
   dialog_state& dialog = state.dialog;
   state.tokenizer.from_source = token_kind::queued;
-  state.tokenizer.candidates = nullptr;
+  state.run.coming_candidates = nullptr;
   // A separator left pending by a run that failed must not open this one.
   state.tokenizer.pending_separator.clear();
   dialog.nest_stack[1] = builtin_state::root;
