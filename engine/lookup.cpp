@@ -30,8 +30,12 @@ void index_separators(schema_lookup& lookup, const schema_table& schema) {
   for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
     const event_row& row = schema.events[e];
     // An empty separator never matches.
-    if (row.declared_separator && !row.event_name.empty())
-      lookup.separator_lists[list_for(lookup, row.event_name[0])].push_back(e);
+    if (row.declared_separator && !row.event_name.empty()) {
+      text delivered = row.event_name;
+      if (schema.header.separator_case_insensetive) lower_in_place(delivered);
+      lookup.separator_lists[list_for(lookup, row.event_name[0])].push_back(
+          {row.event_name, e, std::move(delivered), nullptr});
+    }
   }
   for (char32_t c = 0; c < schema_lookup::small_codes; ++c)
     lookup.by_folded_character[c] = list_of(lookup, lower_char(c));
@@ -48,16 +52,10 @@ void index_keywords(schema_lookup& lookup, const schema_table& schema) {
 }
 
 // After index_candidates, like index_keywords.
-void index_delivered_separators(schema_lookup& lookup, const schema_table& schema) {
-  lookup.separators_delivered.assign(static_cast<std::size_t>(schema.events_quantity) + 1, {});
-  for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
-    const event_row& row = schema.events[e];
-    if (!row.declared_separator) continue;
-    delivered_separator& delivered = lookup.separators_delivered[static_cast<std::size_t>(e)];
-    delivered.name = row.event_name;
-    if (schema.header.separator_case_insensetive) lower_in_place(delivered.name);
-    delivered.candidates = &candidates_named(lookup, delivered.name);
-  }
+void index_separator_candidates(schema_lookup& lookup) {
+  for (separator_list& list : lookup.separator_lists)
+    for (separator_entry& entry : list)
+      entry.candidates = &candidates_named(lookup, entry.delivered);
 }
 
 bool variable_row(const event_row& row) {
@@ -175,12 +173,13 @@ schema_lookup build_lookup(const schema_table& schema) {
   index_separators(lookup, schema);
   index_candidates(lookup, schema);
   index_keywords(lookup, schema);
-  index_delivered_separators(lookup, schema);
+  index_separator_candidates(lookup);
   index_post_candidates(lookup, schema);
   return lookup;
 }
 
-const event_list* large_separators_starting(const schema_lookup& lookup, char32_t c, bool fold) {
+const separator_list* large_separators_starting(const schema_lookup& lookup, char32_t c,
+                                                bool fold) {
   const char32_t key = fold ? lower_char(c) : c;
   const std::uint16_t k = list_of(lookup, key);
   return k != 0 ? &lookup.separator_lists[k] : nullptr;

@@ -56,12 +56,17 @@ struct keyword_entry {
   const candidate_set* candidates = nullptr;
 };
 
-// A declared separator as the tokenizer delivers it: its name (in lower case
-// when separators are case-folded) and that name's candidates.
-struct delivered_separator {
+// A declared separator as the scan tries it: its name as declared, its
+// event, and how it is delivered: its name in lower case when separators are
+// case-folded, and that name's candidate rows. The scan reads the entries
+// in a row instead of reaching into the event table.
+struct separator_entry {
   text name;
+  std::int16_t event = 0;
+  text delivered;
   const candidate_set* candidates = nullptr;
 };
+using separator_list = std::vector<separator_entry>;
 
 // Post event k of a row -> the candidates of the event it queues, when its
 // name is fixed (not a repeat of the coming event); null otherwise.
@@ -72,7 +77,7 @@ struct schema_lookup {
   static constexpr char32_t small_codes = 256;
   // separator_lists[k] (k >= 1): the declared separators whose name starts
   // with one character, in event order; index 0 stays empty.
-  std::vector<event_list> separator_lists = std::vector<event_list>(1);
+  std::vector<separator_list> separator_lists = std::vector<separator_list>(1);
   // First character -> list; 0 when no separator starts with it.
   std::array<std::uint16_t, small_codes> by_first_character{};
   // The same for the lower case of the character, for case-folded search.
@@ -86,9 +91,6 @@ struct schema_lookup {
   // candidate sets: each lives on the heap, where a move of the lookup leaves
   // it, and the lookup cannot be copied.
   std::unique_ptr<candidate_set> shared_candidates = std::make_unique<candidate_set>();
-  // Event index -> how a declared separator is delivered; empty for the
-  // other events.
-  std::vector<delivered_separator> separators_delivered;
   // Event index -> its post events' candidates.
   std::vector<post_event_candidates> post_candidates;
   // The identifier event's name and candidates, reached without hashing the
@@ -100,11 +102,12 @@ struct schema_lookup {
 // Builds the indexes of events 1..events_quantity.
 schema_lookup build_lookup(const schema_table& schema);
 
-const event_list* large_separators_starting(const schema_lookup& lookup, char32_t c, bool fold);
+const separator_list* large_separators_starting(const schema_lookup& lookup, char32_t c, bool fold);
 
 // The declared separators whose name can start at a character `c` of the
 // source (its lower case when `fold`), in event order; null when none.
-inline const event_list* separators_starting(const schema_lookup& lookup, char32_t c, bool fold) {
+inline const separator_list* separators_starting(const schema_lookup& lookup, char32_t c,
+                                                 bool fold) {
   if (c >= schema_lookup::small_codes) return large_separators_starting(lookup, c, fold);
   const std::uint16_t k = fold ? lookup.by_folded_character[c] : lookup.by_first_character[c];
   return k != 0 ? &lookup.separator_lists[k] : nullptr;

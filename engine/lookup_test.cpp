@@ -74,11 +74,11 @@ std::int16_t linear_separator(const schema_table& s, const text& source, std::si
   return 0;
 }
 
-std::int16_t indexed_separator(const schema_table& s, const schema_lookup& lookup,
-                               const text& source, std::size_t p, bool fold) {
-  if (const event_list* candidates = separators_starting(lookup, source[p], fold))
-    for (std::int16_t e : *candidates)
-      if (linear_separator_at(source, p, s.events[e].event_name, fold)) return e;
+std::int16_t indexed_separator(const schema_lookup& lookup, const text& source, std::size_t p,
+                               bool fold) {
+  if (const separator_list* candidates = separators_starting(lookup, source[p], fold))
+    for (const separator_entry& entry : *candidates)
+      if (linear_separator_at(source, p, entry.name, fold)) return entry.event;
   return 0;
 }
 
@@ -132,7 +132,7 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
       source += name_pool[random() % name_pool.size()];
     for (bool fold : {false, true})
       for (std::size_t p = 0; p < source.size(); ++p)
-        ASSERT_EQ(indexed_separator(schema, lookup, source, p, fold),
+        ASSERT_EQ(indexed_separator(lookup, source, p, fold),
                   linear_separator(schema, source, p, fold))
             << "round " << round << " position " << p << " fold " << fold;
     for (const text& name : name_pool) {
@@ -143,16 +143,26 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
         EXPECT_EQ(keyword->candidates, &candidates_named(lookup, name)) << round;
       }
     }
-    for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
-      const event_row& row = schema.events[e];
-      text delivered = row.event_name;  // as the tokenizer delivers it
-      if (schema.header.separator_case_insensetive) lower_in_place(delivered);
-      const delivered_separator& entry = lookup.separators_delivered[e];
-      EXPECT_EQ(entry.name, row.declared_separator ? delivered : text()) << round << " event " << e;
-      EXPECT_EQ(entry.candidates,
-                row.declared_separator ? &candidates_named(lookup, delivered) : nullptr)
-          << round << " event " << e;
+    // Every declared separator has one entry, in the list of its first
+    // character, delivered under its folded name with that name's candidates.
+    int entries = 0;
+    for (const separator_list& list : lookup.separator_lists) {
+      for (const separator_entry& entry : list) {
+        const event_row& row = schema.events[entry.event];
+        text delivered = row.event_name;
+        if (schema.header.separator_case_insensetive) lower_in_place(delivered);
+        EXPECT_TRUE(row.declared_separator && entry.name == row.event_name) << round;
+        EXPECT_EQ(entry.delivered, delivered) << round;
+        EXPECT_EQ(entry.candidates, &candidates_named(lookup, delivered)) << round;
+        ++entries;
+      }
     }
+    EXPECT_EQ(entries, std::count_if(schema.events.begin() + 1,
+                                     schema.events.begin() + 1 + schema.events_quantity,
+                                     [](const event_row& row) {
+                                       return row.declared_separator && !row.event_name.empty();
+                                     }))
+        << round;
     for (std::int16_t e = 1; e <= schema.events_quantity; ++e) {
       const event_row& row = schema.events[e];
       for (std::int16_t k = 1; k <= row.post_events_quantity; ++k) {

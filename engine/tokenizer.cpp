@@ -16,8 +16,7 @@ constexpr text_view tokenizer_locator = U"TZ: tocken search started ... ";
 struct separator_match {
   std::size_t position = text_view::npos;  // 0-based
   std::size_t length = 0;
-  const text* declared = nullptr;  // the event name of a declared separator
-  std::int16_t event = 0;          // and its event
+  const separator_entry* declared = nullptr;  // a declared separator
 };
 
 // Whether the declared separator `name` stands in `source` at `at`.
@@ -41,11 +40,9 @@ separator_match next_separator(const engine_state& state, View source, std::size
   const bool fold = schema.header.separator_case_insensetive;
   for (std::size_t p = from; p < source.size(); ++p) {
     const char32_t c = code_at(source, p);
-    if (const event_list* candidates = separators_starting(schema.lookup, c, fold)) {
-      for (std::int16_t e : *candidates) {
-        const text& name = schema.events[e].event_name;
-        if (separator_at(source, p, name, fold)) return {p, name.size(), &name, e};
-      }
+    if (const separator_list* candidates = separators_starting(schema.lookup, c, fold)) {
+      for (const separator_entry& entry : *candidates)
+        if (separator_at(source, p, entry.name, fold)) return {p, entry.name.size(), &entry};
     }
     if (c < 33) return {p, 1, nullptr};
   }
@@ -143,10 +140,8 @@ void scan(engine_state& state) {
         read_source(run, [&](auto source) { return next_separator(state, source, start); });
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
     if (found.declared) {
-      const delivered_separator& delivered =
-          checked_at(state.schema.lookup.separators_delivered, found.event);
-      tokenizer.pending_separator = delivered.name;
-      tokenizer.pending_candidates = delivered.candidates;
+      tokenizer.pending_separator = found.declared->delivered;
+      tokenizer.pending_candidates = found.declared->candidates;
     }
     trace_separator(state, found, tokenizer.pending_separator);
     if (found.position > start) {
