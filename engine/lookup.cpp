@@ -185,19 +185,10 @@ const separator_list* large_separators_starting(const schema_lookup& lookup, cha
   return k != 0 ? &lookup.separator_lists[k] : nullptr;
 }
 
-const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
-  return lookup.keywords.find(word);
-}
-
 const candidate_set& candidates_named(const schema_lookup& lookup, text_view name) {
   const candidate_set* found =
       name == lookup.identifier_name ? lookup.identifier_candidates : lookup.candidates.find(name);
   return found ? *found : *lookup.shared_candidates;
-}
-
-const row_tests& rows_under(const candidate_set& set, std::int16_t top) {
-  if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
-  return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];
 }
 
 }  // namespace zr

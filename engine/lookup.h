@@ -114,7 +114,9 @@ inline const separator_list* separators_starting(const schema_lookup& lookup, ch
 }
 
 // The keyword named exactly `word`; null when there is none.
-const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word);
+inline const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
+  return lookup.keywords.find(word);
+}
 
 // The candidates of a coming event named `name`.
 const candidate_set& candidates_named(const schema_lookup& lookup, text_view name);
@@ -122,6 +124,9 @@ const candidate_set& candidates_named(const schema_lookup& lookup, text_view nam
 // The rows of `set` to try, in index order, while `top` is the state on top
 // of the nest (-1 for an empty nest): every row that could accept the
 // event. Rows left out could not.
-const row_tests& rows_under(const candidate_set& set, std::int16_t top);
+inline const row_tests& rows_under(const candidate_set& set, std::int16_t top) {
+  if (top < 1 || static_cast<std::size_t>(top) >= set.list_by_top.size()) return set.rows;
+  return set.lists[set.list_by_top[static_cast<std::size_t>(top)]];
+}
 
 }  // namespace zr
