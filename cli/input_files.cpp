@@ -34,15 +34,16 @@ std::string megabytes(std::size_t bytes) {
 }
 
 // Reads straight into `bytes`: a regular file in one piece of its size (plus
-// one byte to see the end), anything else in growing pieces. None when the
-// whole was read, else why not.
+// one byte to see the end, and the two of the line end the engine appends to
+// a source it reads in place), anything else in growing pieces. None when
+// the whole was read, else why not.
 std::optional<std::string> read_all(int fd, std::string& bytes, std::size_t max_bytes) {
   struct stat info;
   std::size_t piece = 65536;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
     if (static_cast<std::uintmax_t>(info.st_size) > max_bytes)
       return "larger than the memory limit of " + megabytes(max_bytes);
-    piece = static_cast<std::size_t>(info.st_size) + 1;
+    piece = static_cast<std::size_t>(info.st_size) + 3;
   }
   std::size_t used = 0;
   for (;;) {

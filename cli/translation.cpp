@@ -151,7 +151,9 @@ int run_translation(const cli_options& options, const schema_input& schema,
   set_event_pump([&] { control.pump(); });
   std::optional<std::string> result;
   try {
-    result = engine.translate(directive_prefix(options) + schema.text, source);
+    // The source is the run's largest text after the result: the engine
+    // reads it where it stands instead of copying it.
+    result = engine.translate_in_place(directive_prefix(options) + schema.text, source);
   } catch (const zrcomp_error&) {
     // The engine has sent its report through the channel already.
   } catch (...) {

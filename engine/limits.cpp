@@ -79,7 +79,8 @@ long long default_memory_limit_mb() {
 
 std::size_t engine_held_bytes(const engine_state& state) {
   const run_state& run = state.run;
-  std::size_t bytes = run.source_bytes.size() + run.result_body.size();
+  // A source lent by the host counts as the copy it saves.
+  std::size_t bytes = run.scanned_bytes.size() + run.result_body.size();
   for (const text* t : {&run.schema_text, &run.source, &run.source_text, &run.tocken,
                         &run.line_prefix, &state.reader.current_line})
     bytes += t->size() * sizeof(char32_t);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "common/text.h"
 #include "engine/tokenizer.h"
@@ -22,6 +24,10 @@ struct run_state {
   // of the memory (see source_view.h).
   std::string source_bytes;
   bool source_in_bytes = false;
+  // The bytes being scanned when the source is held as bytes: source_bytes,
+  // or the host's own string when it lends it for the run (see
+  // translate_utf8_in_place). Empty outside a run.
+  std::string_view scanned_bytes;
   text source_text;  // the text being scanned: schema, then source (unless held as bytes)
   std::int64_t scan_position = 1;  // 1-based position of the next character
   std::int64_t token_start = 1;    // 1-based position where the current token starts

@@ -17,7 +17,7 @@ namespace zr {
 // held as bytes, the text being scanned otherwise.
 template <class Read>
 decltype(auto) read_source(const run_state& run, Read read) {
-  if (run.source_in_bytes) return read(std::string_view(run.source_bytes));
+  if (run.source_in_bytes) return read(run.scanned_bytes);
   return read(text_view(run.source_text));
 }
 

@@ -56,15 +56,46 @@ void hold_source(run_state& run, std::string_view source) {
   run.source_in_bytes = is_ascii(source);
   run.source.clear();
   run.source_bytes.clear();
+  run.scanned_bytes = {};
   if (run.source_in_bytes) {
     reserve_growing(run.source_bytes, source.size() + text_crlf.size());
     run.source_bytes += source;
     run.source_bytes += "\r\n";
+    run.scanned_bytes = run.source_bytes;
     return;
   }
   reserve_growing(run.source, source.size() + text_crlf.size());
   append_utf8(source, run.source);
   run.source += text_crlf;
+}
+
+// An ASCII source is scanned where the host keeps it, with CR LF appended
+// for the run; true when it is. Another source is held as hold_source holds
+// it.
+bool hold_source_in_place(run_state& run, std::string& source) {
+  if (!is_ascii(source)) {
+    hold_source(run, source);
+    return false;
+  }
+  run.source.clear();
+  run.source_bytes.clear();
+  source += "\r\n";
+  run.source_in_bytes = true;
+  run.scanned_bytes = source;
+  return true;
+}
+
+// After a run: nothing reads the source after a successful run (a failed
+// one keeps it for the location of the failure), so its storage is released
+// and the result moves out.
+std::optional<std::string> finish(run_state& run, bool done) {
+  if (!done) return std::nullopt;
+  run.source_text = text();
+  run.source_bytes = std::string();
+  run.scanned_bytes = {};
+  std::string result = std::move(*run.result);
+  run.result.reset();
+  return result;
 }
 
 }  // namespace
@@ -74,6 +105,7 @@ std::optional<text> translate(engine_state& state, text_view schema, text_view s
     state.run.schema_text = text(schema);
     state.run.source_in_bytes = false;
     state.run.source_bytes.clear();
+    state.run.scanned_bytes = {};
     state.run.source = text(source);
     state.run.source += text_crlf;
   });
@@ -87,15 +119,29 @@ std::optional<std::string> translate_utf8(engine_state& state, std::string_view 
     state.run.schema_text = from_utf8(schema);
     hold_source(state.run, source);
   });
-  if (!done) return std::nullopt;
-  // Nothing reads the source after a successful run (a failed one keeps it
-  // for the location of the failure): its storage is released, and the
-  // result moves out.
-  state.run.source_text = text();
-  state.run.source_bytes = std::string();
-  std::string result = std::move(*state.run.result);
-  state.run.result.reset();
-  return result;
+  return finish(state.run, done);
+}
+
+std::optional<std::string> translate_utf8_in_place(engine_state& state, std::string_view schema,
+                                                   std::string& source) {
+  run_state& run = state.run;
+  bool lent = false;
+  // The host gets its text back as it was, however the run ends, and the run
+  // keeps no view of it.
+  struct give_back {
+    run_state& run;
+    std::string& source;
+    bool& lent;
+    ~give_back() {
+      run.scanned_bytes = {};
+      if (lent) source.resize(source.size() - text_crlf.size());
+    }
+  } guard{run, source, lent};
+  const bool done = run_translation(state, [&] {
+    run.schema_text = from_utf8(schema);
+    lent = hold_source_in_place(run, source);
+  });
+  return finish(run, done);
 }
 
 std::optional<text> report_translate_error(engine_state& state, const engine_error& error) {

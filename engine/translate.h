@@ -24,6 +24,15 @@ std::optional<text> translate(engine_state& state, text_view schema, text_view s
 std::optional<std::string> translate_utf8(engine_state& state, std::string_view schema,
                                           std::string_view source);
 
+// translate_utf8 scanning an ASCII source where the host keeps it, instead of
+// a copy: CR LF is appended to `source` for the run and removed before the
+// call returns, however it returns. A source that is not ASCII alone is
+// decoded into engine text as translate_utf8 does. After a failed run the
+// source is gone from the state: where the run stopped is in
+// run.failure, but the state no longer reads the source.
+std::optional<std::string> translate_utf8_in_place(engine_state& state, std::string_view schema,
+                                                   std::string& source);
+
 // Sends the failure report (CR LF, "in "translate" module", CR LF, number,
 // " * ", description) through the channel. Returns no value for error 2048
 // and numbers of 0 or below; raises the others to the host as zrcomp_error

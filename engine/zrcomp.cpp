@@ -71,6 +71,18 @@ engine_state& zrcomp::state() const {
 }
 
 std::optional<std::string> zrcomp::translate(const std::string& schema, const std::string& source) {
+  return translate_on_thread_state(
+      [&](engine_state& state) { return zr::translate_utf8(state, schema, source); });
+}
+
+std::optional<std::string> zrcomp::translate_in_place(const std::string& schema,
+                                                      std::string& source) {
+  return translate_on_thread_state(
+      [&](engine_state& state) { return zr::translate_utf8_in_place(state, schema, source); });
+}
+
+std::optional<std::string> zrcomp::translate_on_thread_state(
+    const std::function<std::optional<std::string>(engine_state&)>& run) {
   const std::shared_ptr<engine_state> state = thread_engine_state();
   // A translate from inside the running one's callbacks would reset the
   // state under it: it is refused, and the running one goes on untouched.
@@ -82,7 +94,7 @@ std::optional<std::string> zrcomp::translate(const std::string& schema, const st
   // A stop request belongs to the run it was made for: one left over from
   // before this call must not end it.
   state->flags.terminate_requested = false;
-  return zr::translate_utf8(*state, schema, source);
+  return run(*state);
 }
 
 void zrcomp::give_write_method(std::shared_ptr<output_object> out_put_object) {

@@ -122,6 +122,13 @@ class ZR_API zrcomp {
   // called from inside writes): that one is refused and goes on untouched.
   // A stop requested before the call does not reach this run.
   std::optional<std::string> translate(const std::string& schema, const std::string& source);
+  // translate for a host that holds a large source: an ASCII source is read
+  // where it stands instead of being copied. CR LF is appended to `source`
+  // while the run lasts and removed before the call returns, however it
+  // returns; nothing else may change `source` meanwhile. After the call the
+  // engine keeps no view of it: current_location then no longer reads it
+  // (last_failure still tells where a failed run stopped).
+  std::optional<std::string> translate_in_place(const std::string& schema, std::string& source);
   void give_write_method(std::shared_ptr<output_object> out_put_object);
   // In step mode: leaves it and lets the run go on at full speed. Otherwise
   // toggles the suspension of the run.
@@ -159,6 +166,10 @@ class ZR_API zrcomp {
 
  private:
   struct binding;
+  // Runs `run` on the calling thread's state as a translate does: refused
+  // while one runs there, steered by this object, with no stop left over.
+  std::optional<std::string> translate_on_thread_state(
+      const std::function<std::optional<std::string>(engine_state&)>& run);
   engine_state& state() const;
 
   std::unique_ptr<binding> binding_;

@@ -78,6 +78,38 @@ TEST(Zrcomp, EventPumpIsPerThread) {
 constexpr char hello[] = "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n";
 constexpr char hello_result[] = "\n\n\n\r\nHi";
 
+// translate_in_place gives what translate gives, for a source read in place
+// (ASCII) or decoded (not ASCII), a failed run and a source with no room
+// left, and hands the source back as it was.
+TEST(Zrcomp, TranslateInPlaceGivesTranslatesResultAndTheSourceBack) {
+  const std::string words = "\\\\schema main\n-r\n  .id .t 0\n  .eot `` 1 -e\n\\\\end schema\n";
+  const struct {
+    std::string schema;
+    std::string source;
+  } cases[] = {
+      {hello, "hello"},   {words, "a b c"}, {words, "caf\xc3\xa9 x"},
+      {hello, "goodbye"},  // not understood: the run fails
+      {words, ""},
+  };
+  zrcomp engine;
+  engine.give_write_method(std::make_shared<recording_output>());
+  for (const auto& c : cases) {
+    const std::optional<std::string> copied = engine.translate(c.schema, c.source);
+    const std::optional<failure_location> copied_failure = engine.last_failure();
+    std::string source = c.source;
+    source.shrink_to_fit();  // no room for the line end: the append must grow it
+    EXPECT_EQ(engine.translate_in_place(c.schema, source), copied) << c.source;
+    EXPECT_EQ(source, c.source);
+    const std::optional<failure_location> failure = engine.last_failure();
+    ASSERT_EQ(failure.has_value(), copied_failure.has_value()) << c.source;
+    if (failure) {
+      EXPECT_EQ(failure->line, copied_failure->line);
+      EXPECT_EQ(failure->column, copied_failure->column);
+      EXPECT_EQ(engine.current_location().line, 1);  // the source is no longer read
+    }
+  }
+}
+
 // A handle made on one thread and used on others translates on each caller's
 // own state: right results, nothing shared between the runs.
 TEST(Zrcomp, AHandleTranslatesOnTheCallingThreadsState) {
