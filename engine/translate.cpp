@@ -78,7 +78,7 @@ bool hold_source_in_place(run_state& run, std::string& source) {
     return false;
   }
   run.source.clear();
-  run.source_bytes.clear();
+  run.source_bytes = std::string();  // no copy of an earlier run's source stays held
   source += "\r\n";
   run.source_in_bytes = true;
   run.scanned_bytes = source;
