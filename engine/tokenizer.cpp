@@ -77,42 +77,57 @@ void deliver_end_of_text(engine_state& state) {
 }
 
 // A word from the scan position up to the separator: a keyword event when
-// the schema declared it, the identifier event otherwise.
+// the schema declared it, the identifier event otherwise. The word is read
+// from the source once for the keyword look-up (folded on the way when
+// keywords are case-insensitive) and, as written, only where the token keeps
+// the case it has in the source.
 void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
   text& lookup = state.tokenizer.lookup_word;
-  read_source(run, [&](auto source) {
-    const auto word = source.substr(start, found.position - start);
-    assign_text(run.tocken, word);
-    // The look-up word is read from the source again, folded on the way.
+  const auto read_word = [&](auto assign) {
+    read_source(run, [&](auto source) { assign(source.substr(start, found.position - start)); });
+  };
+  read_word([&](auto word) {
     if (header.keyword_case_insensetive)
       assign_lower_text(lookup, word);
     else
       assign_text(lookup, word);
   });
-  trace(state, U"TZ: word found before separator is `", run.tocken, U"`");
-  if (const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup)) {
+  const auto read_as_written = [&](text& to) {
+    read_word([&](auto word) { assign_text(to, word); });
+  };
+  if (tracing(state)) {
+    text written;
+    read_as_written(written);
+    trace(state, U"TZ: word found before separator is `", written, U"`");
+  }
+  const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup);
+  if (keyword) {
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
-    run.coming_event = lookup;
-    run.tocken = lookup;
+    // The look-up word's storage goes to the event; the token copies it.
+    run.coming_event.swap(lookup);
+    run.tocken = run.coming_event;
     state.tokenizer.from_source = token_kind::keyword;
     state.run.coming_candidates = keyword->candidates;
   } else {
     run.coming_event = state.schema.names.identifier_event;
     state.tokenizer.from_source = token_kind::word;
     state.run.coming_candidates = state.schema.lookup.identifier_candidates;
+    // Folded for the look-up, the word is already the token in lower case
+    // when tokens are folded too (a string constant keeps its case): its
+    // storage is handed over.
+    if (header.keyword_case_insensetive && header.tocken_case_insensetive &&
+        classify_tocken(lookup) != token_type::string)
+      run.tocken.swap(lookup);
+    else
+      read_as_written(run.tocken);
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
-  if (run.ttype != token_type::string && header.tocken_case_insensetive) {
-    // A word that is no keyword, folded for the look-up: that is the token
-    // in lower case, and its storage is handed over instead of lowering again.
-    if (state.tokenizer.from_source == token_kind::word && header.keyword_case_insensetive)
-      run.tocken.swap(lookup);
-    else
-      lower_in_place(run.tocken);
-  }
+  const bool folded = !keyword && header.keyword_case_insensetive;
+  if (run.ttype != token_type::string && header.tocken_case_insensetive && !folded)
+    lower_in_place(run.tocken);
 }
 
 void scan(engine_state& state) {
