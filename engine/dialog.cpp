@@ -32,7 +32,7 @@ void count_step(engine_state& state) {
   if (dialog.resume_at_step == dialog.step_counter) state.flags.suspended = false;
 }
 
-void trace_coming_event(engine_state& state) {
+void trace_coming_event(const engine_state& state) {
   const run_state& run = state.run;
   trace_nest(state, U"DIALOG " + number_text(state.dialog.step_counter) + U"    nest= ");
   text event = U"    event=`" + run.coming_event + U"`";
@@ -45,7 +45,7 @@ void trace_coming_event(engine_state& state) {
 
 // The state test: the event's header states equal the top of the nest, or
 // its deepest header state is the any state.
-bool nest_matches(engine_state& state, const row_test& row) {
+bool nest_matches(const engine_state& state, const row_test& row) {
   const dialog_state& dialog = state.dialog;
   const std::int16_t depth = row.nest_depth;
   if (depth > dialog.nest) return false;
@@ -101,7 +101,7 @@ std::int16_t recognize(engine_state& state) {
   return 0;
 }
 
-[[noreturn]] void raise_not_understood(engine_state& state) {
+[[noreturn]] void raise_not_understood(const engine_state& state) {
   const run_state& run = state.run;
   const dialog_state& dialog = state.dialog;
   text report = U"TEXT IS NOT UNDERSTOOD: \r\n";
@@ -215,7 +215,7 @@ feedback run_step(engine_state& state) {
 
 }  // namespace
 
-void trace_nest(engine_state& state, text_view message) {
+void trace_nest(const engine_state& state, text_view message) {
   text line(message);
   line += U" ";
   for (std::int16_t k = 1; k <= state.dialog.nest; ++k)

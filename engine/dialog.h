@@ -19,6 +19,6 @@ feedback dialog_step(engine_state& state);
 
 // trace_line of the message, a blank and the names of the nest's states,
 // each followed by two blanks.
-void trace_nest(engine_state& state, text_view message);
+void trace_nest(const engine_state& state, text_view message);
 
 }  // namespace zr

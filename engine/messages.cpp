@@ -6,7 +6,7 @@
 
 namespace zr {
 
-void send_message(engine_state& state, text_view message) {
+void send_message(const engine_state& state, text_view message) {
   if (message.empty()) return;
   if (!state.output) raise_platform_error(error_number::missing_object);
   try {
@@ -17,23 +17,23 @@ void send_message(engine_state& state, text_view message) {
   }
 }
 
-void send_line(engine_state& state, text_view line) {
+void send_line(const engine_state& state, text_view line) {
   text message(line);
   message += text_crlf;
   send_message(state, message);
 }
 
-void debug_line(engine_state& state, text_view line) {
+void debug_line(const engine_state& state, text_view line) {
   if (state.flags.debug_on) send_line(state, line);
 }
 
-void print_indented(engine_state& state, text_view line) {
+void print_indented(const engine_state& state, text_view line) {
   for (int level = 1; level <= state.dialog.nest; ++level)
     send_message(state, U"  ");
   send_line(state, line);
 }
 
-void trace_line(engine_state& state, text_view line) {
+void trace_line(const engine_state& state, text_view line) {
   send_message(state, U"\t\t\t. ");
   print_indented(state, line);
 }

@@ -10,16 +10,16 @@ namespace zr {
 // Calls the host's writes with the text; nothing for an empty text. Raises
 // the missing-object error when no output object was given; an error the
 // host's writes raises ends the run the same way.
-void send_message(engine_state& state, text_view message);
+void send_message(const engine_state& state, text_view message);
 // send_message of the text followed by CR LF.
-void send_line(engine_state& state, text_view line);
+void send_line(const engine_state& state, text_view line);
 // send_line while debug is on.
-void debug_line(engine_state& state, text_view line);
+void debug_line(const engine_state& state, text_view line);
 // Two blanks per nest level 1..nest, each a write of its own, then the text
 // and CR LF.
-void print_indented(engine_state& state, text_view line);
+void print_indented(const engine_state& state, text_view line);
 // Three tabs and ". ", then print_indented: 2 + nest writes in all.
-void trace_line(engine_state& state, text_view line);
+void trace_line(const engine_state& state, text_view line);
 // Whether debug output is on. Asked many times a step: inline.
 inline bool tracing(const engine_state& state) {
   return state.flags.debug_on;
@@ -27,7 +27,7 @@ inline bool tracing(const engine_state& state) {
 // trace_line of the parts joined, while debug is on. The parts are joined
 // only then, so a trace costs nearly nothing while debug is off.
 template <class... Parts>
-void trace(engine_state& state, const Parts&... parts) {
+void trace(const engine_state& state, const Parts&... parts) {
   if (!tracing(state)) return;
   text line;
   (line += ... += parts);

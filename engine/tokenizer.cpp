@@ -53,7 +53,7 @@ text code_text(char32_t c) {
   return number_text(static_cast<long long>(c));
 }
 
-void trace_separator(engine_state& state, const separator_match& found, text_view pending) {
+void trace_separator(const engine_state& state, const separator_match& found, text_view pending) {
   if (!state.flags.debug_on) return;
   if (found.declared) {
     trace(state, U"TZ: found declared separator which is `", text(pending), U"`(",

@@ -81,7 +81,7 @@ bool carry_out_feedback(engine_state& state, feedback step) {
   return false;
 }
 
-void trace_queue(engine_state& state) {
+void trace_queue(const engine_state& state) {
   const dialog_state& dialog = state.dialog;
   trace(state, U"queue length=" + number_text(dialog.queue_length));
   text queue = U"current queue=";
