@@ -19,9 +19,9 @@ void set_growth_budget(growth_budget* budget) {
   thread_budget = budget;
 }
 
-void charge_large_growth(std::size_t total_bytes, std::size_t bytes) {
+void charge_large_growth(std::size_t bytes) {
   growth_budget* budget = thread_budget;
-  if (!budget || total_bytes < huge_storage_bytes) return;
+  if (!budget) return;
   if (bytes > budget->limit - std::min(budget->charged, budget->limit))
     budget->over(budget->context, bytes);
   budget->charged += bytes;

@@ -31,14 +31,14 @@ struct growth_budget {
 // Sets the calling thread's budget; null removes it.
 void set_growth_budget(growth_budget* budget);
 
+// Charges `bytes` about to be written into a large text to the calling
+// thread's budget, if it has one. Raises what the budget's `over` raises.
+void charge_large_growth(std::size_t bytes);
 // Charges `bytes` about to be written into a text that will then hold
-// `total_bytes`, when that text is large, to the calling thread's budget.
-// Raises what the budget's `over` raises.
-void charge_large_growth(std::size_t total_bytes, std::size_t bytes);
-// A small text is not charged: this runs at every append, and only large
-// texts reach the thread's budget.
+// `total_bytes`, when that text is large. A small text is not charged: this
+// runs at every append, and only large texts reach the thread's budget.
 inline void charge_growth(std::size_t total_bytes, std::size_t bytes) {
-  if (total_bytes >= huge_storage_bytes) charge_large_growth(total_bytes, bytes);
+  if (total_bytes >= huge_storage_bytes) charge_large_growth(bytes);
 }
 
 // Sets the calling thread's budget for the life of the object.
