@@ -37,12 +37,7 @@ void terminal_lines::read(const std::function<void(const std::string&)>& line) {
   }
 }
 
-void run_control::pump() {
-  // The pump runs twice a dialog step: a look at the signals and at whether
-  // the engine waits costs more than a small step, so it is taken at every
-  // few passes only. A waiting run passes here about once a millisecond, so
-  // a stop or a wait is still seen within a few tens of milliseconds.
-  if (passes_++ % passes_per_look != 0) return;
+void run_control::look() {
   if (stop_was_requested()) engine_.user_terminated();
   if (!terminal_) {
     resume_without_terminal();

@@ -38,9 +38,17 @@ class run_control {
   run_control(zrcomp& engine, terminal_lines* terminal,
               std::function<std::string(const failure_location&)> where)
       : engine_(engine), terminal_(terminal), where_(std::move(where)) {}
-  void pump();
+  // The pump runs twice a dialog step: a look at the signals and at whether
+  // the engine waits costs more than a small step, so it is taken at every
+  // few passes only. A waiting run passes here about once a millisecond, so
+  // a stop or a wait is still seen within a few tens of milliseconds.
+  void pump() {
+    if (passes_++ % passes_per_look == 0) look();
+  }
 
  private:
+  // Acts on a stop signal, and on a wait for a step grant or a resume.
+  void look();
   void resume_without_terminal();
   void show_step();
   void answer(const std::string& line);

@@ -5,6 +5,7 @@
 #include "common/errors.h"
 #include "engine/actions.h"
 #include "engine/engine_state.h"
+#include "engine/host_poll.h"
 #include "engine/messages.h"
 #include "engine/run.h"
 #include "engine/source_view.h"

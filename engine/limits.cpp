@@ -32,10 +32,6 @@ constexpr clockid_t coarse_clock_id = CLOCK_MONOTONIC_COARSE;
 // over the tables costs nothing measurable.
 constexpr auto memory_check_interval = std::chrono::milliseconds(10);
 
-// The clock is read at every this many checks: a check comes at every dialog
-// step, far more often than the clock's tick of a few milliseconds.
-constexpr std::uint32_t checks_per_clock_read = 16;
-
 [[noreturn]] void raise_memory_limit(engine_state& state) {
   state.run.stopping = stop_cause::limit;
   raise_engine_error(U"run stopped: memory limit of " +
@@ -113,16 +109,14 @@ void start_limits(engine_state& state) {
   limits.memory.context = &state;
 }
 
-void check_limits(engine_state& state) {
+void raise_step_limit(engine_state& state) {
+  state.run.stopping = stop_cause::limit;
+  raise_engine_error(U"run stopped: step limit of " + number_text(state.limits.limits.max_steps) +
+                     U" dialog steps reached");
+}
+
+void check_clock_limits(engine_state& state) {
   const run_limits& limits = state.limits.limits;
-  if (limits.max_steps > 0 && state.run.phase == run_state::reading::source &&
-      state.dialog.step_counter > limits.max_steps) {
-    state.run.stopping = stop_cause::limit;
-    raise_engine_error(U"run stopped: step limit of " + number_text(limits.max_steps) +
-                       U" dialog steps reached");
-  }
-  if (limits.timeout_seconds <= 0 && limits.max_memory_mb <= 0) return;
-  if (++state.limits.polls % checks_per_clock_read != 0) return;
   const clock_type::time_point now = clock_type::now();
   if (limits.timeout_seconds > 0 &&
       now - state.limits.started >= std::chrono::duration<double>(limits.timeout_seconds)) {

@@ -44,10 +44,18 @@ void check_run_limits(const run_limits& limits);
 // state.limits.memory the thread's growth budget for the run.
 void start_limits(engine_state& state);
 
-// Raises an engine error that names the limit the run has reached, if any:
-// "run stopped: time limit of N seconds reached", "run stopped: step limit
-// of N dialog steps reached" or "run stopped: memory limit of N MB reached".
-void check_limits(engine_state& state);
+// The clock is read at every this many polls: a poll comes twice a dialog
+// step, far more often than the clock's tick of a few milliseconds.
+constexpr std::uint32_t checks_per_clock_read = 16;
+
+// Raises "run stopped: step limit of N dialog steps reached".
+[[noreturn]] void raise_step_limit(engine_state& state);
+
+// Reads the clock and raises "run stopped: time limit of N seconds reached"
+// or, when the memory is due to be measured, "run stopped: memory limit of N
+// MB reached", if the run has reached that limit. check_limits (host_poll.h)
+// calls it at every checks_per_clock_read-th poll.
+void check_clock_limits(engine_state& state);
 
 // The bytes the translation's own texts hold now: the schema and the source,
 // the result, the variables, streams and stack, the queue and the schema

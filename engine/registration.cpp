@@ -4,6 +4,7 @@
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
+#include "engine/host_poll.h"
 #include "engine/indexing.h"
 #include "engine/run.h"
 #include "engine/schema_lines.h"

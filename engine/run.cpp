@@ -7,22 +7,13 @@
 #include "common/errors.h"
 #include "common/growth.h"
 #include "engine/engine_state.h"
+#include "engine/host_poll.h"
 #include "engine/limits.h"
 #include "engine/messages.h"
 
 namespace zr {
 
 namespace {
-
-void act_on_termination(engine_state& state) {
-  // A plain read first: the exchange is a locked write, and this runs at every
-  // dialog step.
-  if (state.flags.terminate_requested.load(std::memory_order_relaxed) &&
-      state.flags.terminate_requested.exchange(false)) {
-    state.run.stopping = stop_cause::host;
-    raise_engine_error(U"user ordered to terminate");
-  }
-}
 
 // Keeps a waiting loop from burning a whole core while the host (or another
 // thread) decides.
@@ -32,31 +23,28 @@ void pause_briefly() {
 
 }  // namespace
 
-void yield_to_host(engine_state& state) {
-  if (state.event_pump) state.event_pump();
+void act_on_termination_request(engine_state& state) {
+  if (state.flags.terminate_requested.exchange(false)) {
+    state.run.stopping = stop_cause::host;
+    raise_engine_error(U"user ordered to terminate");
+  }
 }
 
-void poll_host(engine_state& state) {
-  yield_to_host(state);
-  act_on_termination(state);
-  check_limits(state);
+void hold_while_suspended(engine_state& state) {
   while (state.flags.suspended) {
     pause_briefly();
     yield_to_host(state);
-    act_on_termination(state);
+    act_on_termination_request(state);
     check_limits(state);
   }
 }
 
-void wait_for_step(engine_state& state) {
-  if (state.flags.steps_on) {
-    // Each grant lets exactly one wait through.
-    while (!state.flags.step_granted.exchange(false)) {
-      poll_host(state);
-      pause_briefly();
-    }
+void wait_for_grant(engine_state& state) {
+  // Each grant lets exactly one wait through.
+  while (!state.flags.step_granted.exchange(false)) {
+    poll_host(state);
+    pause_briefly();
   }
-  poll_host(state);
 }
 
 void print_text(engine_state& state, text_view printed) {

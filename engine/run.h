@@ -60,17 +60,6 @@ struct run_state {
   stop_cause stopping = stop_cause::error;
 };
 
-// One pass of the host's event pump, when one is installed.
-void yield_to_host(engine_state& state);
-
-// The yield point: yields once, then acts on a termination request
-// ("user ordered to terminate") and holds the run while it is suspended.
-void poll_host(engine_state& state);
-
-// The step pause: in step mode waits for the host's grant and takes it; then
-// polls the host once.
-void wait_for_step(engine_state& state);
-
 // Appends the pending line prefix and `printed` to the result body; with
 // "print while processing" on, also sends it to the host's console.
 void print_text(engine_state& state, text_view printed);

@@ -6,6 +6,7 @@
 
 #include "common/errors.h"
 #include "engine/flags.h"
+#include "engine/host_poll.h"
 #include "engine/messages.h"
 #include "engine/test_support.h"
 

@@ -3,6 +3,7 @@
 #include "common/easylife.h"
 #include "common/errors.h"
 #include "engine/engine_state.h"
+#include "engine/host_poll.h"
 #include "engine/flags.h"
 #include "engine/indexing.h"
 #include "engine/registration.h"

@@ -8,6 +8,7 @@
 #include "common/growth.h"
 #include "engine/dialog.h"
 #include "engine/engine_state.h"
+#include "engine/host_poll.h"
 #include "engine/flags.h"
 #include "engine/messages.h"
 #include "engine/run.h"
