@@ -137,6 +137,24 @@ void append_non_ascii_as_utf8(text_view characters, std::string& out) {
   }
 }
 
+// A text this short (a word, a keyword's print) is narrowed one character at
+// a time, leaving at the first that is not ASCII: the vectorised pass of the
+// longer pieces costs more than it saves on a few characters.
+constexpr size_t short_text_size = 16;
+
+void append_short_as_utf8(text_view characters, std::string& out) {
+  char piece[short_text_size];
+  const size_t n = characters.size();
+  for (size_t k = 0; k < n; ++k) {
+    if (characters[k] >= 0x80) {
+      append_non_ascii_as_utf8(characters, out);
+      return;
+    }
+    piece[k] = static_cast<char>(characters[k]);
+  }
+  out.append(piece, n);
+}
+
 }  // namespace
 
 // The text is taken in pieces: a piece of ASCII alone (usually the whole
@@ -147,6 +165,10 @@ void append_as_utf8(text_view characters, std::string& out) {
   const size_t start = out.size();
   // Most texts printed are short: room is asked for only when it lacks.
   if (out.capacity() - start < characters.size()) reserve_growing(out, start + characters.size());
+  if (characters.size() <= short_text_size) {
+    append_short_as_utf8(characters, out);
+    return;
+  }
   constexpr size_t piece_size = 256;
   char piece[piece_size];
   size_t done = 0;
@@ -164,9 +186,13 @@ void append_as_utf8(text_view characters, std::string& out) {
   if (done < characters.size()) append_non_ascii_as_utf8(characters.substr(done), out);
 }
 
+// Without an early exit, so that the loop is one vectorised pass: a whole
+// source is tested before every run.
 bool is_ascii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  unsigned char all = 0;
+  for (char c : bytes)
+    all |= static_cast<unsigned char>(c);
+  return all < 0x80;
 }
 
 // Without an early exit, so that the loop is one vectorised pass.
