@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,14 @@ using text_view = std::u32string_view;
 text from_utf8(std::string_view bytes);
 // from_utf8, appended to `out`.
 void append_utf8(std::string_view bytes, text& out);
+
+// Whether two texts are the same: their sizes, then their characters as
+// bytes in one comparison. The standard comparison of char32_t texts orders
+// them character by character, two branches a character, and the dialog
+// tests event names this way at every step.
+inline bool same_text(text_view a, text_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char32_t)) == 0;
+}
 
 // Encodes as UTF-8. Code points that UTF-8 cannot carry (surrogates, values
 // above U+10FFFF) are written with the generalised three- or four-byte form.

@@ -28,6 +28,33 @@ TEST(Utf8, AppendsAfterWhatIsThere) {
   }
 }
 
+// Short texts go a character at a time, longer ones in pieces of 256: the
+// lengths around both bounds, with a character outside ASCII at the end.
+TEST(Utf8, AppendsTextsOfEveryLengthAroundThePieceBounds) {
+  for (std::size_t length : {15, 16, 17, 255, 256, 257, 600}) {
+    for (bool wide_end : {false, true}) {
+      text appended(length, U'a');
+      std::string expected = "x" + std::string(length, 'a');
+      if (wide_end) {
+        appended.back() = U'\u00e9';
+        expected.replace(expected.size() - 1, 1, "\xC3\xA9");
+      }
+      std::string out = "x";
+      append_as_utf8(appended, out);
+      EXPECT_EQ(out, expected) << length << (wide_end ? " ending outside ASCII" : "");
+    }
+  }
+}
+
+TEST(SameText, ComparesSizesAndEveryCharacter) {
+  EXPECT_TRUE(same_text(U"", U""));
+  EXPECT_TRUE(same_text(U"-end", U"-end"));
+  EXPECT_TRUE(same_text(U"\U0001F600\u00e9", U"\U0001F600\u00e9"));
+  EXPECT_FALSE(same_text(U"-end", U"-en"));
+  EXPECT_FALSE(same_text(U"-end", U"-enD"));
+  EXPECT_FALSE(same_text(U"\u00e9", U"\u00c9"));
+}
+
 TEST(Utf8, InvalidBytesAreReadAsLatin1AndNothingIsDropped) {
   struct Case {
     std::string bytes;

@@ -187,14 +187,15 @@ feedback run_step(engine_state& state) {
   if (state.flags.debug_on) trace_coming_event(state);
   // An end event from the queue ends the dialog; one the tokenizer read from
   // the source is matched like any other event.
-  if (run.coming_event == names.end_event && state.tokenizer.from_source == token_kind::queued) {
+  if (state.tokenizer.from_source == token_kind::queued &&
+      same_text(run.coming_event, names.end_event)) {
     trace(state, U"end event encountered in Dialog ");
     return {feedback_command::end};
   }
   dialog.locator = U"recognizing event"sv;
   const std::int16_t e = recognize(state);
   if (e == 0) {
-    if (run.coming_event == names.init_event) return {};
+    if (same_text(run.coming_event, names.init_event)) return {};
     raise_not_understood(state);
   }
   const event_row& row = state.schema.events[e];
@@ -205,7 +206,7 @@ feedback run_step(engine_state& state) {
   dialog.locator = U"queue building started"sv;
   queue_post_events(state, e);
   move_nest(state, row);
-  if (run.coming_event == names.end_event ||
+  if (same_text(run.coming_event, names.end_event) ||
       checked_at(dialog.nest_stack, dialog.nest) == builtin_state::end) {
     trace(state, U"end of program encountered in dialog ... ");
     return {feedback_command::end};

@@ -10,8 +10,11 @@
 namespace zr {
 
 // A table from names to values for the look-ups made at every step: open
-// addressing over a power-of-two number of slots and a hash computed inline,
-// so a look-up is one pass over the name and, nearly always, one comparison.
+// addressing over a power-of-two number of slots and a hash computed inline.
+// Beside the slots, a small array holds a tag of each used slot's hash: a
+// look-up probes the tags, which stay in the nearest cache, and compares a
+// name only where a tag matches, so a name that is not in the table (most
+// words of a source) reads no slot at all.
 template <class Value>
 class name_table {
  public:
@@ -19,23 +22,24 @@ class name_table {
   Value& operator[](text_view name) {
     if (2 * (used_ + 1) > slots_.size()) grow();
     const std::uint64_t hash = hash_of(name);
-    slot& s = slot_for(name, hash);
-    if (!s.used) {
-      s = {text(name), Value(), hash, true};
+    const std::size_t k = index_of(name, hash);
+    if (tags_[k] == 0) {
+      slots_[k] = {text(name), Value(), hash};
+      tags_[k] = tag_of(hash);
       ++used_;
     }
-    return s.value;
+    return slots_[k].value;
   }
   // The value of `name`; null when it has none.
   const Value* find(text_view name) const {
     if (slots_.empty()) return nullptr;
-    const slot& s = slot_for(name, hash_of(name));
-    return s.used ? &s.value : nullptr;
+    const std::size_t k = index_of(name, hash_of(name));
+    return tags_[k] != 0 ? &slots_[k].value : nullptr;
   }
   template <class Visit>
   void for_each(Visit visit) {
-    for (slot& s : slots_)
-      if (s.used) visit(s.name, s.value);
+    for (std::size_t k = 0; k < slots_.size(); ++k)
+      if (tags_[k] != 0) visit(slots_[k].name, slots_[k].value);
   }
 
  private:
@@ -43,7 +47,6 @@ class name_table {
     text name;
     Value value{};
     std::uint64_t hash = 0;
-    bool used = false;
   };
 
   // FNV-1a over the code points.
@@ -53,27 +56,35 @@ class name_table {
       h = (h ^ c) * 1099511628211ull;
     return h;
   }
+  // The high half of the hash (the low bits pick the slot), never 0: 0 marks
+  // an empty slot.
+  static std::uint32_t tag_of(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash >> 32) | 1u;
+  }
   // The slot holding `name`, or the empty slot where it would go.
-  template <class Self>
-  static auto& slot_in(Self& self, text_view name, std::uint64_t hash) {
-    const std::size_t mask = self.slots_.size() - 1;
+  std::size_t index_of(text_view name, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint32_t tag = tag_of(hash);
     for (std::size_t k = hash & mask;; k = (k + 1) & mask) {
-      auto& s = self.slots_[k];
-      if (!s.used || (s.hash == hash && s.name == name)) return s;
+      if (tags_[k] == 0 || (tags_[k] == tag && same_text(slots_[k].name, name))) return k;
     }
   }
-  slot& slot_for(text_view name, std::uint64_t hash) { return slot_in(*this, name, hash); }
-  const slot& slot_for(text_view name, std::uint64_t hash) const {
-    return slot_in(*this, name, hash);
-  }
   void grow() {
-    std::vector<slot> old(std::max<std::size_t>(16, 2 * slots_.size()));
+    const std::size_t size = std::max<std::size_t>(16, 2 * slots_.size());
+    std::vector<slot> old(size);
     old.swap(slots_);
-    for (slot& s : old)
-      if (s.used) slot_for(s.name, s.hash) = std::move(s);
+    std::vector<std::uint32_t> old_tags(size);
+    old_tags.swap(tags_);
+    for (std::size_t k = 0; k < old.size(); ++k) {
+      if (old_tags[k] == 0) continue;
+      const std::size_t to = index_of(old[k].name, old[k].hash);
+      slots_[to] = std::move(old[k]);
+      tags_[to] = old_tags[k];
+    }
   }
 
   std::vector<slot> slots_;
+  std::vector<std::uint32_t> tags_;
   std::size_t used_ = 0;
 };
 
