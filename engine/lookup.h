@@ -117,6 +117,11 @@ inline const separator_list* separators_starting(const schema_lookup& lookup, ch
 inline const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
   return lookup.keywords.find(word);
 }
+// The same, for a word whose name_hash is `hash`.
+inline const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word,
+                                         std::uint64_t hash) {
+  return lookup.keywords.find(word, hash);
+}
 
 // The candidates of a coming event named `name`.
 const candidate_set& candidates_named(const schema_lookup& lookup, text_view name);

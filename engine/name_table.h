@@ -15,6 +15,14 @@ namespace zr {
 // look-up probes the tags, which stay in the nearest cache, and compares a
 // name only where a tag matches, so a name that is not in the table (most
 // words of a source) reads no slot at all.
+// FNV-1a over the code points of a name, fed a character at a time: a caller
+// that reads the name anyway (the tokenizer folding a word) hashes it on the
+// way instead of in a pass of its own.
+struct name_hash {
+  std::uint64_t value = 14695981039346656037ull;
+  void add(char32_t c) { value = (value ^ c) * 1099511628211ull; }
+};
+
 template <class Value>
 class name_table {
  public:
@@ -31,9 +39,11 @@ class name_table {
     return slots_[k].value;
   }
   // The value of `name`; null when it has none.
-  const Value* find(text_view name) const {
+  const Value* find(text_view name) const { return find(name, hash_of(name)); }
+  // The same, for a name whose name_hash is `hash`.
+  const Value* find(text_view name, std::uint64_t hash) const {
     if (slots_.empty()) return nullptr;
-    const std::size_t k = index_of(name, hash_of(name));
+    const std::size_t k = index_of(name, hash);
     return tags_[k] != 0 ? &slots_[k].value : nullptr;
   }
   template <class Visit>
@@ -49,12 +59,11 @@ class name_table {
     std::uint64_t hash = 0;
   };
 
-  // FNV-1a over the code points.
   static std::uint64_t hash_of(text_view name) {
-    std::uint64_t h = 14695981039346656037ull;
+    name_hash hash;
     for (char32_t c : name)
-      h = (h ^ c) * 1099511628211ull;
-    return h;
+      hash.add(c);
+    return hash.value;
   }
   // The high half of the hash (the low bits pick the slot), never 0: 0 marks
   // an empty slot.

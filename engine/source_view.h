@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/text.h"
+#include "engine/name_table.h"
 #include "engine/run.h"
 
 namespace zr {
@@ -45,12 +46,18 @@ inline void assign_text(text& to, std::string_view part) {
     to[k] = static_cast<unsigned char>(part[k]);
 }
 
-// Makes `to` the lower case of `part`, in its own room.
+// Makes `to` a copy of `part` in its own room, in lower case when `fold`;
+// returns the name_hash of what it wrote.
 template <class View>
-void assign_lower_text(text& to, View part) {
+std::uint64_t assign_hashed_text(text& to, View part, bool fold) {
+  name_hash hash;
   to.resize(part.size());
-  for (std::size_t k = 0; k < part.size(); ++k)
-    to[k] = lower_char(code_at(part, k));
+  for (std::size_t k = 0; k < part.size(); ++k) {
+    const char32_t c = fold ? lower_char(code_at(part, k)) : code_at(part, k);
+    to[k] = c;
+    hash.add(c);
+  }
+  return hash.value;
 }
 
 // Where `wanted` first stands in `source` at or after `from`; npos when

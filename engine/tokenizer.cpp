@@ -78,9 +78,9 @@ void deliver_end_of_text(engine_state& state) {
 
 // A word from the scan position up to the separator: a keyword event when
 // the schema declared it, the identifier event otherwise. The word is read
-// from the source once for the keyword look-up (folded on the way when
-// keywords are case-insensitive) and, as written, only where the token keeps
-// the case it has in the source.
+// from the source once for the keyword look-up (folded when keywords are
+// case-insensitive, and hashed, on the way) and, as written, only where the
+// token keeps the case it has in the source.
 void deliver_word(engine_state& state, std::size_t start, const separator_match& found) {
   run_state& run = state.run;
   const header_settings& header = state.schema.header;
@@ -88,12 +88,9 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   const auto read_word = [&](auto assign) {
     read_source(run, [&](auto source) { assign(source.substr(start, found.position - start)); });
   };
-  read_word([&](auto word) {
-    if (header.keyword_case_insensetive)
-      assign_lower_text(lookup, word);
-    else
-      assign_text(lookup, word);
-  });
+  std::uint64_t hash = 0;
+  read_word(
+      [&](auto word) { hash = assign_hashed_text(lookup, word, header.keyword_case_insensetive); });
   const auto read_as_written = [&](text& to) {
     read_word([&](auto word) { assign_text(to, word); });
   };
@@ -102,7 +99,7 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
     read_as_written(written);
     trace(state, U"TZ: word found before separator is `", written, U"`");
   }
-  const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup);
+  const keyword_entry* keyword = find_keyword(state.schema.lookup, lookup, hash);
   if (keyword) {
     trace(state, U"TZ: word is a keyword =`", lookup, U"`");
     // The look-up word's storage goes to the event; the token copies it.
