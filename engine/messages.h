@@ -24,14 +24,19 @@ void trace_line(const engine_state& state, text_view line);
 inline bool tracing(const engine_state& state) {
   return state.flags.debug_on;
 }
-// trace_line of the parts joined, while debug is on. The parts are joined
-// only then, so a trace costs nearly nothing while debug is off.
+// trace_line of the parts joined.
 template <class... Parts>
-void trace(const engine_state& state, const Parts&... parts) {
-  if (!tracing(state)) return;
+[[gnu::cold, gnu::noinline]] void trace_joined(const engine_state& state, const Parts&... parts) {
   text line;
   (line += ... += parts);
   trace_line(state, line);
+}
+// trace_line of the parts joined, while debug is on. The parts are joined
+// only then, out of line: while debug is off a trace is one test of a flag
+// where it stands, and the dialog passes several at every step.
+template <class... Parts>
+void trace(const engine_state& state, const Parts&... parts) {
+  if (tracing(state)) trace_joined(state, parts...);
 }
 
 }  // namespace zr
