@@ -37,7 +37,7 @@ void terminal_lines::read(const std::function<void(const std::string&)>& line) {
   }
 }
 
-void run_control::look() {
+void run_control::pump() {
   if (stop_was_requested()) engine_.user_terminated();
   if (!terminal_) {
     resume_without_terminal();

@@ -38,22 +38,19 @@ class run_control {
   run_control(zrcomp& engine, terminal_lines* terminal,
               std::function<std::string(const failure_location&)> where)
       : engine_(engine), terminal_(terminal), where_(std::move(where)) {}
-  // The pump runs twice a dialog step: a look at the signals and at whether
-  // the engine waits costs more than a small step, so it is taken at every
-  // few passes only. A waiting run passes here about once a millisecond, so
-  // a stop or a wait is still seen within a few tens of milliseconds.
-  void pump() {
-    if (passes_++ % passes_per_look == 0) look();
-  }
+  // Acts on a stop signal, and on a wait for a step grant or a resume.
+  void pump();
+
+  // The engine yields twice a dialog step: a look at the signals and at
+  // whether the engine waits costs more than a small step, so the pump asks
+  // for every few yields only. A waiting run yields about once a millisecond,
+  // so a stop or a wait is still seen within a few tens of milliseconds.
+  static constexpr unsigned passes_per_look = 16;
 
  private:
-  // Acts on a stop signal, and on a wait for a step grant or a resume.
-  void look();
   void resume_without_terminal();
   void show_step();
   void answer(const std::string& line);
-
-  static constexpr unsigned passes_per_look = 16;
 
   zrcomp& engine_;
   terminal_lines* terminal_;
@@ -61,7 +58,6 @@ class run_control {
   bool suspension_shown_ = false;
   bool steps_shown_ = false;
   bool resumed_shown_ = false;
-  unsigned passes_ = 0;
   std::string last_step_;
 };
 

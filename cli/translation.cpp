@@ -148,7 +148,7 @@ int run_translation(const cli_options& options, const schema_input& schema,
   run_control control(engine, terminal, [&](const failure_location& at) {
     return step_line(options, schema, source_file, source, at);
   });
-  set_event_pump([&] { control.pump(); });
+  set_event_pump([&] { control.pump(); }, run_control::passes_per_look);
   std::optional<std::string> result;
   try {
     // The source is the run's largest text after the result: the engine

@@ -32,6 +32,8 @@ struct engine_state {
   run_flags flags;
   std::shared_ptr<output_object> output;  // kept from run to run
   std::function<void()> event_pump;       // the host's yield callback
+  unsigned pump_passes_per_call = 1;      // the pump is called at every this many yields
+  unsigned pump_countdown = 1;            // yields until the pump is called next
   bool translating = false;               // a translate runs on this state now
   limits_state limits;
   run_state run;

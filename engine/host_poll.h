@@ -11,9 +11,12 @@
 
 namespace zr {
 
-// One pass of the host's event pump, when one is installed.
+// One pass of the host's event pump, when one is installed and this yield is
+// its turn.
 inline void yield_to_host(engine_state& state) {
-  if (state.event_pump) state.event_pump();
+  if (!state.event_pump || --state.pump_countdown != 0) return;
+  state.pump_countdown = state.pump_passes_per_call;
+  state.event_pump();
 }
 
 // Raises an engine error that names the limit the run has reached, if any:

@@ -23,7 +23,14 @@ zrcomp_error::zrcomp_error(int number, const std::string& description)
 zrcomp_error::~zrcomp_error() = default;
 
 void set_event_pump(std::function<void()> pump) {
-  thread_engine_state()->event_pump = std::move(pump);
+  set_event_pump(std::move(pump), 1);
+}
+
+void set_event_pump(std::function<void()> pump, unsigned passes_per_call) {
+  engine_state& state = *thread_engine_state();
+  state.event_pump = std::move(pump);
+  state.pump_passes_per_call = std::max(passes_per_call, 1u);
+  state.pump_countdown = 1;  // the next yield calls it
 }
 
 // Which engine state an object steers: the state of its last translate, or

@@ -41,6 +41,11 @@ class ZR_API zrcomp_error : public std::runtime_error {
 // wherever it yields to its host during a translation (a GUI processes its
 // pending events there). An empty function removes it.
 ZR_API void set_event_pump(std::function<void()> pump);
+// The same for a pump that asks to be called at every `passes_per_call`-th
+// yield only (0 counts as 1): a pump that looks at cheap things, a signal
+// flag say, spares the run a call at the others. A held run yields about once
+// a millisecond, so such a pump then runs every `passes_per_call` ms.
+ZR_API void set_event_pump(std::function<void()> pump, unsigned passes_per_call);
 
 struct engine_state;
 

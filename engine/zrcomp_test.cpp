@@ -75,6 +75,28 @@ TEST(Zrcomp, EventPumpIsPerThread) {
   EXPECT_FALSE(static_cast<bool>(thread_engine_state()->event_pump));
 }
 
+// A paced pump is called at the first yield and at every n-th after it. The
+// schema queues its event again and again, until the step limit stops it.
+TEST(Zrcomp, APacedEventPumpIsCalledAtEveryNthYield) {
+  const auto calls_with = [&](unsigned passes) {
+    int calls = 0;
+    set_event_pump([&] { ++calls; }, passes);
+    zrcomp engine;
+    engine.give_write_method(std::make_shared<recording_output>());
+    engine.set_run_limits({0, 100, 0});
+    EXPECT_EQ(
+        engine.translate("\\\\schema t\n-r\n  _x `1` 0 +.d\n\\\\end schema\n\\\\end file\n", "x"),
+        std::nullopt);
+    set_event_pump(nullptr);
+    return calls;
+  };
+  const int yields = calls_with(1);
+  ASSERT_GT(yields, 200);
+  EXPECT_EQ(calls_with(0), yields);
+  for (int passes : {2, 3, 16})
+    EXPECT_EQ(calls_with(passes), (yields + passes - 1) / passes) << passes;
+}
+
 constexpr char hello[] = "\\\\schema main\n-r\n  _hello `Hi` 1 -e\n\\\\end schema\n\\\\end file\n";
 constexpr char hello_result[] = "\n\n\n\r\nHi";
 
