@@ -17,6 +17,7 @@ text stream_letter(int n) {
 void suspend_stream(engine_state& state, std::int16_t n) {
   stream_state& streams = state.streams;
   streams.stream_open[n] = false;
+  streams.open_mask &= ~(std::uint32_t{1} << n);
   --streams.open_streams;
   if (streams.open_streams < 0) raise_engine_error(U"fatal: negative open stream number ... ");
   if (!tracing(state)) return;
@@ -30,6 +31,7 @@ void open_stream(engine_state& state, std::int16_t n) {
   ++streams.open_streams;
   stream_content(state, n).clear();
   streams.stream_open[n] = true;
+  streams.open_mask |= std::uint32_t{1} << n;
   if (!tracing(state)) return;
   trace(state, U"stream #", number_text(n), U"=", stream_letter(n), U" is just opened ...");
   trace(state, number_text(streams.open_streams), U" extra stream(s) are active ");
@@ -44,6 +46,7 @@ value_text& stream_content(engine_state& state, int n) {
 void reset_streams(engine_state& state) {
   state.streams.stream_open.fill(false);
   state.streams.open_streams = 0;
+  state.streams.open_mask = 0;
 }
 
 void control_thread(engine_state& state, std::int16_t n) {
@@ -73,6 +76,7 @@ void close_all_streams(engine_state& state) {
   stream_state& streams = state.streams;
   if (streams.open_streams < 1) return;
   streams.open_streams = 0;
+  streams.open_mask = 0;
   for (int n = 1; n <= max_streams; ++n) {
     if (!streams.stream_open[n]) continue;
     if (tracing(state))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "common/text.h"
@@ -15,6 +16,9 @@ struct engine_state;
 struct stream_state {
   std::array<bool, 31> stream_open{};  // used 1..30
   std::int16_t open_streams = 0;
+  // Bit n is set while stream n is open, beside stream_open: every print
+  // into the open streams finds them without a walk over all 30.
+  std::uint32_t open_mask = 0;
 };
 
 // All streams closed, none open: the start of every dialog.
@@ -26,13 +30,8 @@ void control_thread(engine_state& state, std::int16_t n);
 // Calls `visit(n)` for every open stream n, in stream order.
 template <class Visit>
 void for_each_open_stream(const stream_state& streams, Visit visit) {
-  const int last = static_cast<int>(streams.stream_open.size()) - 1;
-  int served = 0;
-  for (int n = 1; n <= last && served < streams.open_streams; ++n) {
-    if (!streams.stream_open[n]) continue;
-    visit(n);
-    ++served;
-  }
+  for (std::uint32_t open = streams.open_mask; open != 0; open &= open - 1)
+    visit(std::countr_zero(open));
 }
 // The text stream n collects: its macro variable.
 value_text& stream_content(engine_state& state, int n);
