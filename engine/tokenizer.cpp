@@ -122,7 +122,10 @@ void deliver_word(engine_state& state, std::size_t start, const separator_match&
   }
   run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
   run.ttype = classify_tocken(run.tocken);
-  const bool folded = !keyword && header.keyword_case_insensetive;
+  // A token taken from the look-up word (a keyword's, or a word's handed
+  // over above) is in lower case already when keywords are folded, and the
+  // lower case of lower case changes nothing.
+  const bool folded = header.keyword_case_insensetive;
   if (run.ttype != token_type::string && header.tocken_case_insensetive && !folded)
     lower_in_place(run.tocken);
 }
