@@ -31,12 +31,23 @@ namespace {
 // one digit is implemented ... " for a stack reference without a digit, the
 // index-range error for a letter that names no stream. A piece is a
 // text_view, or a std::string_view of a value held as ASCII bytes.
+// Where the macro escape `escape` first stands doubled in `rest`; its size
+// when nowhere. A loop of its own: the standard search for a text of
+// char32_t costs a call and a comparison at every candidate, and a macro text
+// is searched at every piece of every print.
+std::size_t find_doubled(text_view rest, char32_t escape) {
+  for (std::size_t k = 0; k + 1 < rest.size(); ++k)
+    if (rest[k] == escape && rest[k + 1] == escape) return k;
+  return rest.size();
+}
+
 template <class Visit>
 void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
-  const text& doubled = state.schema.names.doubled_macro_escape;
+  // The doubled macro escape: two of one character.
+  const char32_t escape = state.schema.names.doubled_macro_escape.front();
   const char32_t action_escape = state.schema.header.action_escape;
   while (!rest.empty()) {
-    const std::size_t plain = std::min(rest.find(doubled), rest.size());
+    const std::size_t plain = find_doubled(rest, escape);
     if (plain > 0) {
       visit(rest.substr(0, plain), -1);
       rest.remove_prefix(plain);
