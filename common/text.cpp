@@ -7,7 +7,6 @@
 #endif
 
 #include <algorithm>
-#include <charconv>
 
 #include "common/growth.h"
 
@@ -233,9 +232,8 @@ void lower_in_place(text& characters) {
 }
 
 text number_text(long long value) {
-  char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  return text(static_cast<const char*>(digits), end);
+  number_room room;
+  return text(number_digits(value, room));
 }
 
 text bool_text(bool value) {

@@ -2,6 +2,7 @@
 // character codes count code points, never bytes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -54,6 +55,23 @@ void lower_in_place(text& characters);
 
 // Decimal text of an integer, no blanks: "-7", "12".
 text number_text(long long value);
+// Room for the decimal text of any long long.
+using number_room = std::array<char32_t, 20>;
+// number_text written into `room`, without a text of its own; the view
+// points into `room`. Inline: the built-in variables are written out with it
+// at every operator statement.
+inline text_view number_digits(long long value, number_room& room) {
+  // The magnitude as unsigned: the most negative value has no positive twin.
+  unsigned long long magnitude = static_cast<unsigned long long>(value);
+  if (value < 0) magnitude = 0 - magnitude;
+  std::size_t first = room.size();
+  do {
+    room[--first] = U'0' + static_cast<char32_t>(magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) room[--first] = U'-';
+  return text_view(room.data() + first, room.size() - first);
+}
 
 // "True" or "False", as the debug listings write booleans.
 text bool_text(bool value);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace zr {
 namespace {
 
@@ -82,6 +84,8 @@ TEST(LowerCase, MapsEachCodePointSimply) {
 TEST(NumberText, WritesPlainDecimal) {
   EXPECT_EQ(number_text(-7), U"-7");
   EXPECT_EQ(number_text(32767), U"32767");
+  for (long long value : {0LL, 9LL, 10LL, -1LL, -32768LL, LLONG_MAX, LLONG_MIN})
+    EXPECT_EQ(number_text(value), from_utf8(std::to_string(value)));
   EXPECT_EQ(bool_text(true), U"True");
   EXPECT_EQ(bool_text(false), U"False");
 }

@@ -148,7 +148,14 @@ text built_macro_text(engine_state& state, text_view rest, std::size_t length) {
   return out;
 }
 
-void run_statement(engine_state& state, text_view statement) {
+// The statement after the action's two escapes; an operator statement runs
+// as it was split when the schema was compiled.
+void run_statement(engine_state& state, const event_row& row) {
+  const text_view statement = text_view(row.action).substr(2);
+  if (row.operator_form) {
+    run_operator_statement(state, statement, *row.operator_form);
+    return;
+  }
   if (run_action_statement(state, statement)) return;
   try {
     actc(state, statement);
@@ -190,7 +197,7 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
           run.coming_event == state.schema.names.identifier_event ? run.tocken : run.coming_event;
       return;
     case action_kind::statement:
-      run_statement(state, text_view(row.action).substr(2));
+      run_statement(state, row);
       return;
     case action_kind::nothing:
       return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/errors.h"
+#include "engine/interpreter.h"
 #include "engine/schema_lines.h"
 #include "engine/schema_table.h"
 
@@ -60,6 +61,10 @@ void compile_event_kinds(schema_table& schema) {
     // whatever kind its action is.
     row.prints_past_streams = row.action == schema.names.print_marker;
     row.command = feedback_of(schema, row.feed_back, e);
+    row.operator_form = std::nullopt;
+    if (row.action_is == action_kind::statement)
+      row.operator_form =
+          read_operator_statement(schema.header.external_proc_par, text_view(row.action).substr(2));
     for (std::int16_t k = 1; k <= row.post_events_quantity && k <= max_post_events; ++k)
       row.post_event_is[static_cast<std::size_t>(k)] =
           post_event_kind_of(schema.names, row.post_event[static_cast<std::size_t>(k)]);

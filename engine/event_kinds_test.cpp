@@ -42,6 +42,11 @@ TEST(EventKinds, ActionKindsInTheOrderTheyAreTold) {
   EXPECT_TRUE(compiled(U".p").prints_past_streams);
   EXPECT_TRUE(compiled(U".p", true).prints_past_streams);
   EXPECT_FALSE(compiled(U".t").prints_past_streams);
+  // An operator statement is split once; a command, or a text, is not.
+  ASSERT_TRUE(compiled(U"..=x,1").operator_form);
+  EXPECT_EQ(compiled(U"..=x,1").operator_form->operand2, U"1");
+  EXPECT_FALSE(compiled(U"..x=1").operator_form);
+  EXPECT_FALSE(compiled(U"..=x,1", true).operator_form);
 }
 
 TEST(EventKinds, FeedbackCommandsAndTheirArguments) {

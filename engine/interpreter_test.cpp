@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -26,9 +27,21 @@ class InterpreterTest : public ::testing::Test {
       table_value(*state, vvv_index(*state, name)) = value;
   }
   text value(text_view name) { return vvv_value(*state, name); }
+  // Runs the statement from its text or, with read_ahead, as a dialog runs a
+  // statement action: split once when the schema is compiled.
+  bool run(text_view statement) {
+    if (read_ahead) {
+      const char32_t p = state->schema.header.external_proc_par;
+      if (auto read = read_operator_statement(p, statement)) {
+        run_operator_statement(*state, statement, *read);
+        return true;
+      }
+    }
+    return run_action_statement(*state, statement);
+  }
   std::pair<int, text> failure_of(text_view statement) {
     try {
-      run_action_statement(*state, statement);
+      run(statement);
     } catch (const engine_error& e) {
       return {e.number(), e.description()};
     }
@@ -37,6 +50,7 @@ class InterpreterTest : public ::testing::Test {
 
   std::shared_ptr<recording_output> out;
   std::unique_ptr<engine_state> state = make_test_state(out);
+  bool read_ahead = false;
 };
 
 // The report an operator statement's failure carries, with the initial
@@ -108,11 +122,14 @@ TEST_F(InterpreterTest, OperatorStatements) {
       {{{U"x", U"3"}}, U".x,1", U"x", U"3"},
       {{{U"x", U"3"}}, U":x", U"x", U"3"},
   };
-  for (const row& r : rows) {
-    SetUp();
-    set(r.before);
-    EXPECT_TRUE(run_action_statement(*state, r.statement)) << to_utf8(r.statement);
-    EXPECT_EQ(value(r.name), r.expected) << to_utf8(r.statement);
+  for (bool ahead : {false, true}) {
+    read_ahead = ahead;
+    for (const row& r : rows) {
+      SetUp();
+      set(r.before);
+      EXPECT_TRUE(run(r.statement)) << to_utf8(r.statement);
+      EXPECT_EQ(value(r.name), r.expected) << to_utf8(r.statement) << " read ahead " << ahead;
+    }
   }
 }
 
@@ -279,15 +296,104 @@ TEST_F(InterpreterTest, OperatorFailuresCarryTheReport) {
        U"",
        0},
   };
-  for (const row& r : rows) {
-    SetUp();
-    set(r.before);
-    auto [number, description] = failure_of(r.statement);
-    EXPECT_EQ(number, r.number) << to_utf8(r.statement);
-    EXPECT_EQ(description,
-              r.message + U"\r\n" + operator_report(r.statement, r.ix1, r.o1, r.o2, r.ix2))
-        << to_utf8(r.statement);
+  for (bool ahead : {false, true}) {
+    read_ahead = ahead;
+    for (const row& r : rows) {
+      SetUp();
+      set(r.before);
+      auto [number, description] = failure_of(r.statement);
+      EXPECT_EQ(number, r.number) << to_utf8(r.statement);
+      EXPECT_EQ(description,
+                r.message + U"\r\n" + operator_report(r.statement, r.ix1, r.o1, r.o2, r.ix2))
+          << to_utf8(r.statement) << " read ahead " << ahead;
+    }
   }
+}
+
+TEST(ReadOperatorStatement, SplitsOnceAndWorksOutLiteralsThatCannotFail) {
+  struct row {
+    text statement;
+    char32_t op;
+    text name1;
+    operand2_form form;
+    text operand2;
+  };
+  const auto value = operand2_form::value;
+  const row rows[] = {
+      {U"=x,12%", U'=', U"x", value, U"12"},
+      {U"=x,\"a,b\"tail", U'=', U"x", value, U"a,b"},
+      {U"=x,12abc", U'=', U"x", value, U"12abc"},
+      {U"+n", U'+', U"n", operand2_form::variable, U"fff"},
+      {U"#&a..,b..,c", U'&', U"a..", operand2_form::variable, U"b..,c"},
+      // Left as written: they fail when they run, after operand 1 is read.
+      {U"=x,5x#", U'=', U"x", operand2_form::number, U"5x#"},
+      {U"=x,\"abc", U'=', U"x", operand2_form::quoted, U"\"abc"},
+  };
+  for (const row& r : rows) {
+    const auto read = read_operator_statement(U'#', r.statement);
+    ASSERT_TRUE(read) << to_utf8(r.statement);
+    EXPECT_EQ(read->op, r.op) << to_utf8(r.statement);
+    EXPECT_EQ(read->name1, r.name1) << to_utf8(r.statement);
+    EXPECT_EQ(read->form, r.form) << to_utf8(r.statement);
+    EXPECT_EQ(read->operand2, r.operand2) << to_utf8(r.statement);
+  }
+  // Run from their text: they fail to split, or are commands.
+  for (text_view statement : {U"", U"#", U"#?x", U"debug", U"mysub#=x"})
+    EXPECT_FALSE(read_operator_statement(U'#', statement)) << to_utf8(statement);
+}
+
+// A statement remembers where its variables are, for one dialog: the next
+// one creates them again in the order its statements name them.
+TEST_F(InterpreterTest, AStatementReadAheadFindsItsVariablesAnewInEveryDialog) {
+  const auto read = read_operator_statement(U'#', U"&y,z");
+  ASSERT_TRUE(read);
+  set({{U"z", U"1"}});
+  run_operator_statement(*state, U"&y,z", *read);
+  run_operator_statement(*state, U"&y,z", *read);
+  EXPECT_EQ(vvv_index(*state, U"y"), 8);
+  EXPECT_EQ(value(U"y"), U"11");
+  init_builtin_variables(*state);
+  set({{U"q", U"q"}});
+  run_operator_statement(*state, U"&y,z", *read);
+  // Read by index: a lookup by name would create what is missing.
+  const variable_table& table = state->variables;
+  EXPECT_EQ(table.vvv_count, 9);
+  EXPECT_EQ(table.names[8], U"y");
+  EXPECT_EQ(table.names[9], U"z");
+  EXPECT_EQ(table_value(*state, 7), U"q");
+  EXPECT_EQ(table_value(*state, 8), U"");
+}
+
+// Entries 1..6 read as if loaded at every operator statement, whatever wrote
+// them in between, and a built-in destination alone is stored back.
+TEST_F(InterpreterTest, BuiltinsReadAsLoadedAtEveryStatement) {
+  struct row {
+    std::function<void(engine_state&)> between;
+    text statement;
+    text name;
+    text expected;
+  };
+  const row rows[] = {
+      {[](engine_state&) {}, U"=a,sss", U"a", U"10"},
+      {[](engine_state& s) { table_value(s, 5) = U"x"; }, U"=a,sss", U"a", U"10"},
+      {[](engine_state& s) { s.variables.sss = -3; }, U"=a,sss", U"a", U"-3"},
+      {[](engine_state& s) { s.variables.sss = 10; }, U"=a,sss", U"a", U"10"},
+      {[](engine_state& s) { s.run.tocken = U"long enough to be compared whole"; }, U"=a,tocken",
+       U"a", U"long enough to be compared whole"},
+      {[](engine_state& s) { s.run.tocken = U"long enough to be compared WHOLE"; }, U"=a,tocken",
+       U"a", U"long enough to be compared WHOLE"},
+      {[](engine_state& s) { table_value(s, 1) = U"t"; }, U"=zzz,7", U"tocken",
+       U"long enough to be compared WHOLE"},
+      {[](engine_state& s) { s.run.coming_event = U"ev"; }, U"+zzz,1", U"tock", U"ev"},
+  };
+  for (const row& r : rows) {
+    r.between(*state);
+    EXPECT_TRUE(run(r.statement)) << to_utf8(r.statement);
+    EXPECT_EQ(value(r.name), r.expected) << to_utf8(r.statement);
+  }
+  EXPECT_EQ(state->variables.zzz, 8);
+  EXPECT_EQ(state->run.tocken, U"long enough to be compared WHOLE");
+  EXPECT_EQ(table_value(*state, 5), U"10");
 }
 
 TEST_F(InterpreterTest, SegmentOutsideTheStackReportsEmptyElements) {

@@ -14,6 +14,7 @@
 
 #include "common/text.h"
 #include "engine/event_kinds.h"
+#include "engine/interpreter.h"
 #include "engine/lookup.h"
 
 namespace zr {
@@ -87,8 +88,8 @@ text generated_text_event_name(const header_settings& header, long long n);
 // are used from 1. What a dialog step reads comes first, so that a step
 // touches a few cache lines of a row; the state names, read only while the
 // schema is compiled, come last. The kinds (action_is, command,
-// post_event_is) are decided from the texts once the schema is read
-// (engine/event_kinds.h).
+// post_event_is, operator_form) are decided from the texts once the schema
+// is read (engine/event_kinds.h).
 struct event_row {
   text event_name;
   text action;
@@ -114,6 +115,8 @@ struct event_row {
   std::array<text, max_post_events + 1> post_event;
   std::array<text, max_nest_header + 1> nest_state_name;
   std::array<text, lnext + 1> post_state_name;
+  // A statement action that is an operator statement, split once.
+  std::optional<operator_statement> operator_form;
 };
 
 struct extra_event {

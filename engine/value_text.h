@@ -39,6 +39,15 @@ class value_text {
   }
 
   void assign(text_view value);
+  // Whether the value is held as text and reads `value`: then assigning it
+  // would change nothing.
+  bool holds(text_view value) const {
+    if (in_bytes_ || wide_.size() != value.size()) return false;
+    if (value.size() > 8) return holds_long(value);
+    for (std::size_t i = 0; i < value.size(); ++i)
+      if (wide_[i] != value[i]) return false;
+    return true;
+  }
   void clear() { assign(text_view()); }
   // Appends in amortised constant time. `more` may be a view into this
   // value itself.
@@ -48,6 +57,7 @@ class value_text {
 
  private:
   void to_bytes();
+  bool holds_long(text_view value) const;
 
   text wide_;
   std::string bytes_;

@@ -174,6 +174,14 @@ std::int16_t vvv_index(engine_state& state, text_view name) {
   return table.vvv_count;
 }
 
+std::int16_t vvv_index(engine_state& state, text_view name, vvv_slot& slot) {
+  const std::uint64_t dialog = state.variables.dialog;
+  if (slot.dialog == dialog) return slot.index;
+  const std::int16_t index = vvv_index(state, name);
+  slot = {dialog, index};
+  return index;
+}
+
 const text& vvv_value(engine_state& state, text_view name) {
   return table_value(state, vvv_index(state, name));
 }
@@ -223,28 +231,69 @@ void init_builtin_variables(engine_state& state) {
   table.names[5] = U"sss";
   table.names[6] = U"zzz";
   table.vvv_count = builtin_count;
+  ++table.dialog;  // the named variables are forgotten: so are their slots
 }
+
+namespace {
+
+// The built-ins mostly hold what the previous statement loaded: only what
+// differs is assigned.
+void load_value(value_text& entry, text_view value) {
+  if (!entry.holds(value)) entry.assign(value);
+}
+
+void load_number(value_text& entry, std::int16_t value, loaded_number& loaded) {
+  if (loaded.length == 0 || loaded.value != value) {
+    loaded.value = value;
+    loaded.length = static_cast<std::uint8_t>(number_digits(value, loaded.room).size());
+  }
+  load_value(entry, loaded.digits());
+}
+
+}  // namespace
 
 void load_builtin_variables(engine_state& state) {
   variable_table& table = state.variables;
-  table.values[1].assign(state.run.tocken);
-  table.values[2].assign(state.run.coming_event);
-  table.values[3].assign(token_type_text(state.run.ttype, state.run.ttype_stored));
-  table.values[4].assign(number_text(table.fff));
-  table.values[5].assign(number_text(table.sss));
-  table.values[6].assign(number_text(table.zzz));
+  load_value(table.values[1], state.run.tocken);
+  load_value(table.values[2], state.run.coming_event);
+  load_value(table.values[3], token_type_text(state.run.ttype, state.run.ttype_stored));
+  load_number(table.values[4], table.fff, table.loaded_numbers[0]);
+  load_number(table.values[5], table.sss, table.loaded_numbers[1]);
+  load_number(table.values[6], table.zzz, table.loaded_numbers[2]);
+}
+
+void store_builtin_variable(engine_state& state, std::int16_t index) {
+  variable_table& table = state.variables;
+  switch (index) {
+    case 1:
+      state.run.tocken = table.values[1].wide();
+      break;
+    case 2:
+      state.run.coming_event = table.values[2].wide();
+      break;
+    case 3: {
+      const text& ttype = table.values[3].wide();
+      state.run.ttype = token_type_of(ttype);
+      if (state.run.ttype == token_type::other) state.run.ttype_stored = ttype;
+      break;
+    }
+    case 4:
+      table.fff = int16_of_text(table.values[4].wide());
+      break;
+    case 5:
+      table.sss = int16_of_text(table.values[5].wide());
+      break;
+    case 6:
+      table.zzz = int16_of_text(table.values[6].wide());
+      break;
+    default:
+      raise_platform_error(error_number::index_range);
+  }
 }
 
 void store_builtin_variables(engine_state& state) {
-  variable_table& table = state.variables;
-  state.run.tocken = table.values[1].wide();
-  state.run.coming_event = table.values[2].wide();
-  const text& ttype = table.values[3].wide();
-  state.run.ttype = token_type_of(ttype);
-  if (state.run.ttype == token_type::other) state.run.ttype_stored = ttype;
-  table.fff = int16_of_text(table.values[4].wide());
-  table.sss = int16_of_text(table.values[5].wide());
-  table.zzz = int16_of_text(table.values[6].wide());
+  for (std::int16_t index = 1; index <= builtin_count; ++index)
+    store_builtin_variable(state, index);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // and the numeric texts of the action language.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,16 @@ inline constexpr std::int16_t macro_letter_base = 96;  // letter code of stream 
 inline constexpr std::int16_t stack_size = macro_base - stack_base;  // 2800 elements
 inline constexpr std::int16_t builtin_count = 6;  // tocken, tock, ttype, fff, sss, zzz: 1..6
 
+// A built-in number as the last load wrote it out: a load that finds the
+// number unchanged compares its entry with these digits and does not write
+// them again.
+struct loaded_number {
+  std::int16_t value = 0;
+  std::uint8_t length = 0;  // 0: not written yet
+  number_room room{};       // the digits end the room
+  text_view digits() const { return {room.data() + room.size() - length, length}; }
+};
+
 struct variable_table {
   std::vector<text> names = std::vector<text>(vvv_size + 1);
   std::vector<value_text> values = std::vector<value_text>(vvv_size + 1);
@@ -30,7 +41,17 @@ struct variable_table {
   std::int16_t fff = 0;
   std::int16_t sss = 10;
   std::int16_t zzz = 10;
-  bool full_dump = false;  // set by "pdebug", read by dump_variables
+  bool full_dump = false;                         // set by "pdebug", read by dump_variables
+  std::array<loaded_number, 3> loaded_numbers{};  // fff, sss, zzz
+  // Counts the dialog starts (init_builtin_variables): within one dialog a
+  // name's index never changes, as names are only ever added.
+  std::uint64_t dialog = 1;
+};
+
+// A variable's index remembered for the dialog it was looked up in.
+struct vvv_slot {
+  std::uint64_t dialog = 0;  // 0: nothing remembered
+  std::int16_t index = 0;
 };
 
 // --- numeric texts (one routine for the whole action language) ---
@@ -57,6 +78,10 @@ std::int32_t to_int32(double value);
 // 0..vvv_count and created on first use ("when creating a new variable, end
 // of space =`3000` encountered ..." past index 199).
 std::int16_t vvv_index(engine_state& state, text_view name);
+// vvv_index, remembered in `slot` for the rest of the dialog: a statement
+// that runs again finds its variables without a search. A failed lookup is
+// not remembered.
+std::int16_t vvv_index(engine_state& state, text_view name, vvv_slot& slot);
 // The value at vvv_index(name): a new name is created with the value "".
 const text& vvv_value(engine_state& state, text_view name);
 // The variable's value as a 16-bit integer in decimal text; raises
@@ -83,6 +108,9 @@ void load_builtin_variables(engine_state& state);
 // Copies entries 1..6 back; type-mismatch or overflow errors for fff, sss,
 // zzz texts that are not 16-bit numbers.
 void store_builtin_variables(engine_state& state);
+// Copies entry `index` (1..6) back alone, with the same errors; any other
+// index raises the index-range error.
+void store_builtin_variable(engine_state& state, std::int16_t index);
 // The debug dump of the table, one trace_line message; nothing unless debug
 // is on.
 void dump_variables(engine_state& state);
