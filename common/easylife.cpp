@@ -58,20 +58,19 @@ void bounded_increment(std::int16_t& counter, std::int16_t limit, text_view cont
   raise_engine_error(message);
 }
 
+// The leftmost occurrence first, and the search goes on after it: the text
+// between occurrences is copied in one piece.
 text replace_all(text_view source, text_view find, text_view replacement) {
   if (find.empty()) return text(source);
   text out;
   out.reserve(source.size());
   std::size_t i = 0;
-  while (i < source.size()) {
-    if (source.compare(i, find.size(), find) == 0) {
-      out += replacement;
-      i += find.size();
-    } else {
-      out += source[i];
-      ++i;
-    }
+  for (std::size_t hit = source.find(find); hit != text_view::npos; hit = source.find(find, i)) {
+    out.append(source.substr(i, hit - i));
+    out.append(replacement);
+    i = hit + find.size();
   }
+  out.append(source.substr(i));
   return out;
 }
 

@@ -75,6 +75,8 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapOrRescan) {
       {U"", U"a", U"b", U""},
       {U"abc", U"", U"x", U"abc"},  // empty find: unchanged, and it ends
       {U"x..\\ry", U"..\\r", U"\r", U"x\ry"},
+      {U"xaby", U"ab", U"-", U"x-y"},  // the text after the last occurrence stays
+      {U"abab", U"ab", U"", U""},
   };
   for (const Case& c : cases)
     EXPECT_EQ(replace_all(c.source, c.find, c.replacement), c.expected);

@@ -375,7 +375,10 @@ void replace_in_tocken(engine_state& state, const text& parameter) {
   if (first == text::npos) return;
   std::size_t second = parameter.find(U'#', first + 1);
   if (second == text::npos) return;
-  state.run.tocken = replace_all(state.run.tocken, text_view(parameter).substr(0, first),
+  const text_view find = text_view(parameter).substr(0, first);
+  // Most tokens hold nothing to replace, and stay as they are.
+  if (state.run.tocken.find(find) == text::npos) return;
+  state.run.tocken = replace_all(state.run.tocken, find,
                                  text_view(parameter).substr(first + 1, second - first - 1));
 }
 
