@@ -28,7 +28,7 @@ void value_text::assign(text_view value) {
 }
 
 // The bytes of ASCII text are its UTF-8, and decode to the same characters.
-void value_text::append(text_view more) {
+void value_text::append_long(text_view more) {
   if (in_bytes_) {
     if (is_ascii(more)) {
       append_as_utf8(more, bytes_);

@@ -50,12 +50,20 @@ class value_text {
   }
   void clear() { assign(text_view()); }
   // Appends in amortised constant time. `more` may be a view into this
-  // value itself.
-  void append(text_view more);
+  // value itself. A text that stays short (the common case: a print into a
+  // stream) is appended inline.
+  void append(text_view more) {
+    if (!in_bytes_ && wide_.size() + more.size() < bytes_from)
+      wide_.append(more);
+    else
+      append_long(more);
+  }
   // Appends ASCII bytes (a piece of another value held as bytes).
   void append(std::string_view ascii);
 
  private:
+  // append for a value held as bytes, or one that grows to bytes_from.
+  void append_long(text_view more);
   void to_bytes();
   bool holds_long(text_view value) const;
 
