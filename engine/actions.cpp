@@ -75,6 +75,7 @@ void for_each_macro_piece(engine_state& state, text_view rest, Visit visit) {
 // action, the token, the event) or to `built`, a macro text expanded here.
 struct action_output {
   text_view printed;
+  std::string_view printed_utf8;  // printed in UTF-8, when encoded beforehand
   bool to_console = false;
   text built;
   text_view unbuilt;  // a macro text to print piece by piece (print_macro_text)
@@ -181,6 +182,7 @@ void evaluate(engine_state& state, const event_row& row, action_output& output) 
   switch (row.action_is) {
     case action_kind::print_action:
       output.printed = row.action;
+      output.printed_utf8 = row.action_utf8;
       return;
     case action_kind::console_message:
       output.printed = row.action;
@@ -226,7 +228,7 @@ void run_event_action(engine_state& state, std::int16_t e) {
   // While a stream is open, only the print marker also prints into the result.
   const bool streams_open = state.streams.open_streams > 0;
   if (!output.printed.empty() && (!streams_open || row.prints_past_streams))
-    print_text(state, output.printed);
+    print_text(state, output.printed, output.printed_utf8);
   if (streams_open) append_to_streams(state, output.printed);
 }
 

@@ -61,6 +61,8 @@ void compile_event_kinds(schema_table& schema) {
     // whatever kind its action is.
     row.prints_past_streams = row.action == schema.names.print_marker;
     row.command = feedback_of(schema, row.feed_back, e);
+    row.action_utf8 =
+        row.action_is == action_kind::print_action ? to_utf8(row.action) : std::string();
     row.operator_form = std::nullopt;
     if (row.action_is == action_kind::statement)
       row.operator_form =

@@ -47,6 +47,10 @@ TEST(EventKinds, ActionKindsInTheOrderTheyAreTold) {
   EXPECT_EQ(compiled(U"..=x,1").operator_form->operand2, U"1");
   EXPECT_FALSE(compiled(U"..x=1").operator_form);
   EXPECT_FALSE(compiled(U"..=x,1", true).operator_form);
+  // A plain text is encoded once; other kinds print what they find at run time.
+  EXPECT_EQ(compiled(U"caf\u00e9").action_utf8, "caf\xC3\xA9");
+  EXPECT_EQ(compiled(U"..x", true).action_utf8, "..x");
+  EXPECT_EQ(compiled(U".t").action_utf8, "");
 }
 
 TEST(EventKinds, FeedbackCommandsAndTheirArguments) {

@@ -47,7 +47,7 @@ void wait_for_grant(engine_state& state) {
   }
 }
 
-void print_text(engine_state& state, text_view printed) {
+void print_text(engine_state& state, text_view printed, std::string_view printed_utf8) {
   run_state& run = state.run;
   if (state.schema.header.print_while_processing) {
     if (state.flags.debug_on) send_message(state, text_crlf);
@@ -57,7 +57,15 @@ void print_text(engine_state& state, text_view printed) {
   // The result takes the prefix and the text where they stand, without a
   // joined copy: a printed text can be the whole collected output.
   print_line_prefix(state);
-  append_as_utf8(printed, run.result_body);
+  if (printed_utf8.empty()) {
+    append_as_utf8(printed, run.result_body);
+    return;
+  }
+  // As append_as_utf8 grows the result: room is asked for only when it lacks.
+  std::string& out = run.result_body;
+  if (out.capacity() - out.size() < printed_utf8.size())
+    reserve_growing(out, out.size() + printed_utf8.size());
+  out.append(printed_utf8);
 }
 
 void print_line_prefix(engine_state& state) {

@@ -62,7 +62,8 @@ struct run_state {
 
 // Appends the pending line prefix and `printed` to the result body; with
 // "print while processing" on, also sends it to the host's console.
-void print_text(engine_state& state, text_view printed);
+// `printed_utf8`, when not empty, is `printed` encoded beforehand.
+void print_text(engine_state& state, text_view printed, std::string_view printed_utf8 = {});
 // Appends the pending line prefix to the result body and clears it: the
 // start of every print into the result.
 void print_line_prefix(engine_state& state);

@@ -117,6 +117,9 @@ struct event_row {
   std::array<text, lnext + 1> post_state_name;
   // A statement action that is an operator statement, split once.
   std::optional<operator_statement> operator_form;
+  // A plain text action's text in UTF-8, as the result takes it: printed
+  // at every step, it is encoded once.
+  std::string action_utf8;
 };
 
 struct extra_event {
