@@ -97,15 +97,18 @@ void next_event(engine_state& state) {
   run_state& run = state.run;
   if (dialog.queue_length > 0) {
     const std::int16_t top = dialog.queue_length;
-    run.coming_event = checked_at(dialog.queue_event, top);
+    // The trace shows the queue with its top element still in it.
+    if (state.flags.debug_on) trace_queue(state);
+    // The taken element's texts are swapped out, not copied: a slot above
+    // the queue's length is written again before it is read.
+    run.coming_event.swap(checked_at(dialog.queue_event, top));
     run.coming_candidates = dialog.queue_candidates[top];
     // An element without a type carries no token: the current one stays.
     if (checked_at(dialog.queue_ttype, top) != token_type::none) {
-      run.tocken = checked_at(dialog.queue_tocken, top);
+      run.tocken.swap(checked_at(dialog.queue_tocken, top));
       run.ttype = dialog.queue_ttype[top];
       if (run.ttype == token_type::other) run.ttype_stored = dialog.queue_ttype_stored[top];
     }
-    if (state.flags.debug_on) trace_queue(state);
     --dialog.queue_length;
     return;
   }
