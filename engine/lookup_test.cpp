@@ -139,6 +139,11 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
       // A keyword's entry carries the candidates its name would be looked up for.
       const keyword_entry* keyword = find_keyword(lookup, name);
       EXPECT_EQ(keyword ? keyword->event : 0, linear_keyword(schema, name)) << round;
+      // The tokenizer's look-up, with the hash it made while reading the word.
+      name_hash hash;
+      for (char32_t c : name)
+        hash.add(c);
+      EXPECT_EQ(find_keyword(lookup, name, hash.value), keyword) << round;
       if (keyword) {
         EXPECT_EQ(keyword->candidates, &candidates_named(lookup, name)) << round;
       }
