@@ -14,6 +14,8 @@ namespace zr {
 inline constexpr std::int16_t max_nest = 100;
 inline constexpr std::int16_t queue_capacity = 50;
 
+struct candidate_set;
+
 struct dialog_state {
   std::array<std::int16_t, max_nest + 1> nest_stack{};
   std::int16_t nest = 0;

@@ -14,6 +14,7 @@
 
 namespace zr {
 
+struct candidate_set;
 struct engine_state;
 
 struct run_state {

@@ -134,13 +134,13 @@ void scan(engine_state& state) {
   tokenizer_state& tokenizer = state.tokenizer;
   run_state& run = state.run;
   tokenizer.from_source = token_kind::searching;
-  if (!tokenizer.pending_separator.empty()) {
-    run.coming_event = tokenizer.pending_separator;
+  if (const separator_entry* pending = tokenizer.pending_separator) {
+    run.coming_event = pending->delivered;
     // The separator ended the word just delivered: it ends before scan_position.
     run.token_start = run.scan_position - static_cast<std::int64_t>(run.coming_event.size());
-    tokenizer.pending_separator.clear();
+    tokenizer.pending_separator = nullptr;
     tokenizer.from_source = token_kind::separator;
-    run.coming_candidates = tokenizer.pending_candidates;
+    run.coming_candidates = pending->candidates;
     return;
   }
   for (;;) {
@@ -154,24 +154,22 @@ void scan(engine_state& state) {
     const separator_match found =
         read_source(run, [&](auto source) { return next_separator(state, source, start); });
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
-    if (found.declared) {
-      tokenizer.pending_separator = found.declared->delivered;
-      tokenizer.pending_candidates = found.declared->candidates;
-    }
-    trace_separator(state, found, tokenizer.pending_separator);
+    tokenizer.pending_separator = found.declared;
+    trace_separator(state, found,
+                    found.declared ? text_view(found.declared->delivered) : text_view());
     if (found.position > start) {
       deliver_word(state, start, found);
       return;
     }
     run.scan_position = static_cast<std::int64_t>(found.position + found.length) + 1;
     if (found.declared) {
-      run.coming_event = tokenizer.pending_separator;
-      tokenizer.pending_separator.clear();
+      run.coming_event = found.declared->delivered;
+      tokenizer.pending_separator = nullptr;
       if (tracing(state))
         trace(state, U"TZ: separator is in a first position and is declared =`", run.coming_event,
               U"`", U" separator_length=", number_text(static_cast<long long>(found.length)));
       tokenizer.from_source = token_kind::separator;
-      run.coming_candidates = tokenizer.pending_candidates;
+      run.coming_candidates = found.declared->candidates;
       return;
     }
     // A native separator before any word is skipped.

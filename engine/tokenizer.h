@@ -36,14 +36,14 @@ text_view token_type_text(token_type type, text_view stored);
 // The type a text names; `other` for a text that names none.
 token_type token_type_of(text_view type_text);
 
-struct candidate_set;
+struct separator_entry;
 
 struct tokenizer_state {
   token_kind from_source = token_kind::queued;
-  // A declared separator found right after a word, delivered next, and its
-  // candidates.
-  text pending_separator;
-  const candidate_set* pending_candidates = nullptr;
+  // A declared separator found right after a word, delivered next: its entry
+  // in the schema's look-up, which holds the name it is delivered under and
+  // its candidates for as long as the dialog runs.
+  const separator_entry* pending_separator = nullptr;
   // The word as the keyword look-up sees it; kept to reuse its storage.
   text lookup_word;
 };

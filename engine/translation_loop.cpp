@@ -200,7 +200,7 @@ void dialog_init(engine_state& state) {
   state.tokenizer.from_source = token_kind::queued;
   state.run.coming_candidates = nullptr;
   // A separator left pending by a run that failed must not open this one.
-  state.tokenizer.pending_separator.clear();
+  state.tokenizer.pending_separator = nullptr;
   dialog.nest_stack[1] = builtin_state::root;
   dialog.nest = 1;
   state.run.scan_position = 1;
