@@ -45,8 +45,9 @@ void check_run_limits(const run_limits& limits);
 void start_limits(engine_state& state);
 
 // The clock is read at every this many polls: a poll comes twice a dialog
-// step, far more often than the clock's tick of a few milliseconds.
-constexpr std::uint32_t checks_per_clock_read = 16;
+// step, 64 of them take a few microseconds, and the clock ticks every few
+// milliseconds.
+constexpr std::uint32_t checks_per_clock_read = 64;
 
 // Raises "run stopped: step limit of N dialog steps reached".
 [[noreturn]] void raise_step_limit(engine_state& state);
