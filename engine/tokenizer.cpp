@@ -53,9 +53,10 @@ text code_text(char32_t c) {
   return number_text(static_cast<long long>(c));
 }
 
-void trace_separator(const engine_state& state, const separator_match& found, text_view pending) {
+void trace_separator(const engine_state& state, const separator_match& found) {
   if (!state.flags.debug_on) return;
   if (found.declared) {
+    const text_view pending = found.declared->delivered;
     trace(state, U"TZ: found declared separator which is `", text(pending), U"`(",
           code_text(pending.empty() ? 0 : pending[0]), U")... ");
     trace(state, U"TZ: declared separator is `", text(pending), U"`");
@@ -155,8 +156,7 @@ void scan(engine_state& state) {
         read_source(run, [&](auto source) { return next_separator(state, source, start); });
     if (found.position == text_view::npos) raise_engine_error(U"TZ: separator is not found ...");
     tokenizer.pending_separator = found.declared;
-    trace_separator(state, found,
-                    found.declared ? text_view(found.declared->delivered) : text_view());
+    trace_separator(state, found);
     if (found.position > start) {
       deliver_word(state, start, found);
       return;

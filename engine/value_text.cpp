@@ -1,7 +1,5 @@
 #include "engine/value_text.h"
 
-#include <cstring>
-
 #include "common/growth.h"
 
 namespace zr {
@@ -12,12 +10,6 @@ text& value_text::wide() {
   std::string().swap(bytes_);
   in_bytes_ = false;
   return wide_;
-}
-
-// memcmp compares a long text in wide steps, where the character traits of
-// char32_t compare one character at a time. The sizes are equal.
-bool value_text::holds_long(text_view value) const {
-  return std::memcmp(wide_.data(), value.data(), value.size() * sizeof(char32_t)) == 0;
 }
 
 void value_text::assign(text_view value) {

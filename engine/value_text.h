@@ -41,13 +41,7 @@ class value_text {
   void assign(text_view value);
   // Whether the value is held as text and reads `value`: then assigning it
   // would change nothing.
-  bool holds(text_view value) const {
-    if (in_bytes_ || wide_.size() != value.size()) return false;
-    if (value.size() > 8) return holds_long(value);
-    for (std::size_t i = 0; i < value.size(); ++i)
-      if (wide_[i] != value[i]) return false;
-    return true;
-  }
+  bool holds(text_view value) const { return !in_bytes_ && same_text(wide_, value); }
   void clear() { assign(text_view()); }
   // Appends in amortised constant time. `more` may be a view into this
   // value itself. A text that stays short (the common case: a print into a
@@ -65,7 +59,6 @@ class value_text {
   // append for a value held as bytes, or one that grows to bytes_from.
   void append_long(text_view more);
   void to_bytes();
-  bool holds_long(text_view value) const;
 
   text wide_;
   std::string bytes_;
