@@ -113,11 +113,8 @@ inline const separator_list* separators_starting(const schema_lookup& lookup, ch
   return k != 0 ? &lookup.separator_lists[k] : nullptr;
 }
 
-// The keyword named exactly `word`; null when there is none.
-inline const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word) {
-  return lookup.keywords.find(word);
-}
-// The same, for a word whose name_hash is `hash`.
+// The keyword named exactly `word`, whose name_hash is `hash`; null when
+// there is none.
 inline const keyword_entry* find_keyword(const schema_lookup& lookup, text_view word,
                                          std::uint64_t hash) {
   return lookup.keywords.find(word, hash);

@@ -137,7 +137,7 @@ TEST(Lookup, AgreesWithALinearScanOnRandomSchemas) {
             << "round " << round << " position " << p << " fold " << fold;
     for (const text& name : name_pool) {
       // A keyword's entry carries the candidates its name would be looked up for.
-      const keyword_entry* keyword = find_keyword(lookup, name);
+      const keyword_entry* keyword = lookup.keywords.find(name);
       EXPECT_EQ(keyword ? keyword->event : 0, linear_keyword(schema, name)) << round;
       // The tokenizer's look-up, with the hash it made while reading the word.
       name_hash hash;
